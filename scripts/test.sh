@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs every test: the normal build (with the Octave module and its end-to-end tests when
+# Octave is there) and a sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) of
+# every C++ test. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DIONEX_SANITIZE=ON \
+      -DIONEX_BUILD_OCTAVE=OFF -DIONEX_BUILD_MATLAB=OFF
+cmake --build build-sanitize -j "$jobs"
+(cd build-sanitize && ctest --output-on-failure -j "$jobs")
