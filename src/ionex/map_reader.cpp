@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "value_parser.h"
 
 namespace ionex {
@@ -22,11 +26,25 @@ struct MapState {
     float scale = 1.0f;
 };
 
-// Every keyword the reader acts on holds an 'E' or an 'L'; data lines hold neither, so this
-// cheap test spares them the substring searches.
+// Every keyword the reader acts on holds capital letters and data lines hold none, so this
+// one pass spares data lines the substring searches. Returns true when `line` holds a
+// letter A to Z among its first `length` bytes.
 bool mayHoldKeyword(const char* line, long length) {
     size_t n = static_cast<size_t>(length);
-    return std::memchr(line, 'E', n) != nullptr || std::memchr(line, 'L', n) != nullptr;
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i below_a = _mm_set1_epi8('A' - 1);
+    const __m128i above_z = _mm_set1_epi8('Z' + 1);
+    for (; i + 16 <= n; i += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + i));
+        __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(bytes, below_a), _mm_cmplt_epi8(bytes, above_z));
+        if (_mm_movemask_epi8(upper) != 0) return true;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (line[i] >= 'A' && line[i] <= 'Z') return true;
+    }
+    return false;
 }
 
 bool contains(const char* line, const char* keyword) { return std::strstr(line, keyword) != nullptr; }
@@ -41,24 +59,26 @@ bool longitudesMatch(const char* line, const IonexHeader& h) {
 }
 
 // Reads the values of one data line of a row inside the window. Tokens are found from one
-// space to the next; a token that is not a number is passed over and not counted.
+// space to the next; a token that is not a number is passed over and not counted. Once the
+// row is past the window's last column nothing more of it can be kept.
 void readDataLine(const char* line, MapState& st, const Range<int>& lat_index,
                   const Range<int>& lon_index, double* values) {
     const long nlon = static_cast<long>(lon_index.last) - lon_index.first + 1;
-    const long row_offset = (st.row - lat_index.first) * nlon;
+    double* row_values = values + (st.row - lat_index.first) * nlon;
+    const double scale = st.scale;
     const char* p = line;
-    for (;;) {
-        if (*p == '\0') return;
+    while (*p != '\0' && st.column <= lon_index.last) {
         while (*p == ' ' || *p == '\t') ++p;
         float number = 0.0f;
-        if (parseFloatToken(p, &number)) {
-            if (st.column >= lon_index.first && st.column <= lon_index.last) {
-                values[row_offset + (st.column - lon_index.first)] =
-                    static_cast<double>(st.scale) * static_cast<double>(number);
+        const char* end = parsePlainInteger(p, &number);
+        if (end != nullptr || std::sscanf(p, "%f", &number) == 1) {
+            if (st.column >= lon_index.first) {
+                row_values[st.column - lon_index.first] = scale * static_cast<double>(number);
             }
             ++st.column;
         }
-        p = std::strchr(p, ' ');
+        // The next token starts at the next space; a fast-path token holds none.
+        p = (end != nullptr && *end == ' ') ? end : std::strchr(end != nullptr ? end : p, ' ');
         if (p == nullptr) return;
     }
 }

@@ -15,9 +15,10 @@ bool endsPlainInteger(char c) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Converts an optional sign and 1..7 digits followed by a blank, tab, line end or NUL.
-// Returns false for any other shape. Seven digits stay below 2^24, so the float is exact.
-bool parsePlainInteger(const char* p, float* value) {
+}  // namespace
+
+// Seven digits stay below 2^24, so the float of such an integer is exact.
+const char* parsePlainInteger(const char* p, float* value) {
     bool negative = false;
     if (*p == '-' || *p == '+') {
         negative = *p == '-';
@@ -30,16 +31,14 @@ bool parsePlainInteger(const char* p, float* value) {
         ++p;
         ++digits;
     }
-    if (digits == 0 || digits > 7 || !endsPlainInteger(*p)) return false;
+    if (digits == 0 || digits > 7 || !endsPlainInteger(*p)) return nullptr;
     float f = static_cast<float>(n);
     *value = negative ? -f : f;
-    return true;
+    return p;
 }
 
-}  // namespace
-
 bool parseFloatToken(const char* text, float* value) {
-    if (parsePlainInteger(text, value)) return true;
+    if (parsePlainInteger(text, value) != nullptr) return true;
     return std::sscanf(text, "%f", value) == 1;
 }
 
