@@ -1,0 +1,229 @@
+// Speed of reading IONEX, measured side by side in one run: baselines (zlib alone, the LZW
+// decoder alone, `compress -dc`, a naive sscanf reader), our line source alone, and whole
+// calls of the module through the stand-in host. Prints times, MB/s of uncompressed text and
+// the ratios the reader is held to.
+//
+//   ionex_bench                   the full table
+//   ionex_bench --once MODE FILE  one call (MODE: whole, point, area), for peak-memory checks
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench_files.h"
+#include "line_source.h"
+#include "lzw_decoder.h"
+#include "mex.h"
+#include "minimex_testing.h"
+
+namespace {
+
+constexpr size_t kBlock = 256 * 1024;
+volatile size_t g_sink = 0;  // keeps results alive so nothing is optimised away
+
+// Runs `work` `runs` times and returns the median wall time in seconds.
+double medianSeconds(int runs, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        work();
+        auto t1 = std::chrono::steady_clock::now();
+        times.push_back(std::chrono::duration<double>(t1 - t0).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Reads a file in blocks and hands each block to `consume`.
+void forEachBlock(const std::string& path, const std::function<void(const unsigned char*, size_t, bool)>& consume) {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    std::vector<unsigned char> block(kBlock);
+    for (;;) {
+        ssize_t n = ::read(fd, block.data(), block.size());
+        if (n <= 0) {
+            consume(block.data(), 0, true);
+            break;
+        }
+        consume(block.data(), static_cast<size_t>(n), false);
+    }
+    ::close(fd);
+}
+
+// zlib alone: inflates the .gz copy into a reused block.
+void inflateOnly(const std::string& path) {
+    z_stream zs{};
+    inflateInit2(&zs, 16 + MAX_WBITS);
+    std::vector<unsigned char> out(kBlock);
+    size_t total = 0;
+    forEachBlock(path, [&](const unsigned char* in, size_t n, bool) {
+        zs.next_in = const_cast<unsigned char*>(in);
+        zs.avail_in = static_cast<uInt>(n);
+        while (zs.avail_in > 0) {
+            zs.next_out = out.data();
+            zs.avail_out = static_cast<uInt>(out.size());
+            int rc = inflate(&zs, Z_NO_FLUSH);
+            total += out.size() - zs.avail_out;
+            if (rc == Z_STREAM_END) inflateReset(&zs);
+            else if (rc != Z_OK) break;
+        }
+    });
+    inflateEnd(&zs);
+    g_sink = total;
+}
+
+// The LZW decoder alone on the .Z copy.
+void lzwOnly(const std::string& path) {
+    static ionex::LzwDecoder decoder;
+    std::vector<unsigned char> out(kBlock);
+    size_t total = 0;
+    bool started = false;
+    forEachBlock(path, [&](const unsigned char* in, size_t n, bool ended) {
+        if (!started && n >= 2) {
+            ionex::lzwStart(decoder);
+            in += 2;
+            n -= 2;
+            started = true;
+        }
+        for (;;) {
+            size_t used = 0, made = 0;
+            ionex::LzwStatus st = ionex::lzwDecode(decoder, in, n, ended, &used, out.data(), out.size(), &made);
+            total += made;
+            in += used;
+            n -= used;
+            if (st != ionex::LzwStatus::kOutputFull) break;
+        }
+    });
+    g_sink = total;
+}
+
+void compressTool(const std::string& path) {
+    std::string cmd = "compress -dc '" + path + "' > /dev/null";
+    g_sink = static_cast<size_t>(std::system(cmd.c_str()));
+}
+
+// The straightforward reader: zlib's gzgets for lines, sscanf("%f") for every value.
+void naiveReader(const std::string& path) {
+    gzFile f = gzopen(path.c_str(), "rb");
+    char line[512];
+    bool in_map = false;
+    size_t values = 0;
+    double sum = 0;
+    while (gzgets(f, line, sizeof line)) {
+        if (std::strstr(line, "END OF TEC MAP")) in_map = false;
+        else if (std::strstr(line, "START OF TEC MAP")) in_map = true;
+        else if (!in_map || std::strstr(line, "EPOCH OF CURRENT MAP") || std::strstr(line, "EXPONENT") ||
+                 std::strstr(line, "LAT/LON1/LON2/DLON/H")) continue;
+        else {
+            for (const char* p = line; p && *p;) {
+                while (*p == ' ' || *p == '\t') ++p;
+                float v;
+                if (std::sscanf(p, "%f", &v) == 1) { sum += v; ++values; }
+                p = std::strchr(p, ' ');
+            }
+        }
+    }
+    gzclose(f);
+    g_sink = values + static_cast<size_t>(sum);
+}
+
+// Our line source alone: every line of the file into a 512-byte buffer.
+void lineSourceOnly(const std::string& path) {
+    ionex::LineSource* s = ionex::openLineSource(path.c_str());
+    char line[512];
+    size_t n = 0;
+    while (ionex::readLineLength(s, line, sizeof line) >= 0) ++n;
+    ionex::closeLineSource(s);
+    g_sink = n;
+}
+
+// One call of the module through the stand-in host.
+void moduleCall(const std::string& path, const std::string& mode) {
+    std::vector<const mxArray*> in{mxCreateString(path.c_str())};
+    if (mode == "point") in.push_back(minimex::makeRow({47.4, 8.5}));
+    if (mode == "area") {
+        in.push_back(minimex::makeRow({30.0, -20.0}));
+        in.push_back(minimex::makeRow({60.0, 40.0}));
+    }
+    mxArray* out[6] = {};
+    minimex::runEntry(mexFunction, 6, out, static_cast<int>(in.size()), in.data());
+    g_sink = mxGetNumberOfElements(out[0]);
+    minimex::destroyOutputs(out, 6);
+    for (const mxArray* a : in) mxDestroyArray(const_cast<mxArray*>(a));
+}
+
+struct Measured {
+    std::string name;
+    double seconds;
+};
+
+std::vector<Measured> g_rows;
+
+double measure(const std::string& name, size_t text_bytes, int runs, const std::function<void()>& work) {
+    work();  // warm the page cache and the allocator
+    double s = medianSeconds(runs, work);
+    std::printf("  %-40s %9.2f ms %9.1f MB/s\n", name.c_str(), s * 1e3, text_bytes / s / 1e6);
+    std::fflush(stdout);
+    g_rows.push_back({name, s});
+    return s;
+}
+
+int g_failures = 0;
+
+void verdict(const std::string& what, double ratio, bool met) {
+    std::printf("  %-62s %6.2f  %s\n", what.c_str(), ratio, met ? "met" : "NOT MET");
+    if (!met) ++g_failures;
+}
+
+void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
+    std::printf("\n%s (%.1f MB of text)\n", f.name.c_str(), f.text_bytes / 1e6);
+    double inflate = measure("zlib inflate alone (.gz)", f.text_bytes, runs, [&] { inflateOnly(f.gz); });
+    double lzw = f.z.empty() ? 0 : measure("LZW decoder alone (.Z)", f.text_bytes, runs, [&] { lzwOnly(f.z); });
+    double tool = f.z.empty() ? 0 : measure("compress -dc (.Z), a process", f.text_bytes, runs, [&] { compressTool(f.z); });
+    double naive = with_naive ? measure("naive sscanf reader (plain)", f.text_bytes, runs, [&] { naiveReader(f.plain); }) : 0;
+    double lines_plain = measure("line source alone (plain)", f.text_bytes, runs, [&] { lineSourceOnly(f.plain); });
+    double lines_gz = measure("line source alone (.gz)", f.text_bytes, runs, [&] { lineSourceOnly(f.gz); });
+    double lines_z = f.z.empty() ? 0 : measure("line source alone (.Z)", f.text_bytes, runs, [&] { lineSourceOnly(f.z); });
+    double whole_plain = measure("module, whole grid (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "whole"); });
+    double whole_gz = measure("module, whole grid (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "whole"); });
+    double whole_z = f.z.empty() ? 0 : measure("module, whole grid (.Z)", f.text_bytes, runs, [&] { moduleCall(f.z, "whole"); });
+    double point_plain = measure("module, point (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "point"); });
+    double point_gz = measure("module, point (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "point"); });
+    measure("module, area (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "area"); });
+
+    std::printf("  ratios:\n");
+    verdict(".gz whole grid / zlib inflate alone (goal <= 1.5)", whole_gz / inflate, whole_gz / inflate <= 1.5);
+    if (with_naive) verdict("naive sscanf reader / plain whole grid (goal >= 8)", naive / whole_plain, naive / whole_plain >= 8);
+    if (!f.z.empty()) {
+        verdict(".Z whole grid / LZW decoder alone (goal <= 1.5)", whole_z / lzw, whole_z / lzw <= 1.5);
+        verdict("compress -dc / LZW decoder alone (goal >= 1)", tool / lzw, tool / lzw >= 1.0);
+    }
+    verdict("point (plain) / line source alone (plain) (goal <= 1.2)", point_plain / lines_plain, point_plain / lines_plain <= 1.2);
+    verdict("point (.gz) / line source alone (.gz) (goal <= 1.2)", point_gz / lines_gz, point_gz / lines_gz <= 1.2);
+    (void)lines_z;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--once") {
+        moduleCall(argv[3], argv[2]);
+        return 0;
+    }
+    char dir_pattern[] = "/tmp/ionex-bench-XXXXXX";
+    std::string dir = mkdtemp(dir_pattern);
+    std::printf("vornakelstrid_p benchmark: median of repeated runs, MB/s of uncompressed text\n");
+    benchSet(bench::dailyFiles(dir), 15, true);
+    benchSet(bench::highRateFiles(dir), 5, true);
+    std::string cleanup = "rm -rf '" + dir + "'";
+    if (std::system(cleanup.c_str()) != 0) std::printf("could not remove %s\n", dir.c_str());
+    std::printf("\n%d goal(s) not met\n", g_failures);
+    return 0;
+}
