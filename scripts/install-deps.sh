@@ -6,7 +6,9 @@ packages=(
   build-essential cmake pkg-config zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   octave liboctave-dev
-  ncompress gzip
+  ncompress gzip time
+  clang libclang-rt-14-dev
+  gnuplot-nox ghostscript fonts-freefont-otf
 )
 
 missing=()

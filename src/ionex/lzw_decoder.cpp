@@ -1,17 +1,17 @@
-// Unix-compress (LZW) stream decoder: spec Part 1.5, with deviation D10.
+// Unix-compress (LZW) stream decoder.
 //
 // A push decoder in the manner of zlib's inflate. Code bits are gathered in a 64-bit buffer
 // (least significant bit first); each string is gathered on the stack by one walk of the prefix
 // chain and copied out with memcpy. A string that does not fit the caller's output waits on the
 // stack for the next call, so any split of the input and any output capacity give the same bytes.
 //
-// Rules (Part 1.5, D10):
+// Rules:
 // - flag byte: bits 0-4 the largest code width (above 16: data error), bit 7 block mode; a
 //   missing flag byte is a data error.
 // - first code: needs 16 bits of code data (fewer in the whole stream: the stream is empty);
 //   9 bits, above 255: data error; given out as one byte.
 // - every later code: the code limit is 2^width - 1, or 2^max_width when width == max_width;
-//   while next_free exceeds it the width grows by one, with no bits skipped (D10), and the bit
+//   while next_free exceeds it the width grows by one, with no bits skipped, and the bit
 //   count restarts. Code 256 in block mode clears the table: next_free 256, width 9, and the
 //   bits up to the next multiple of 8 * width (the width before the clear) counted from the last
 //   restart point are dropped. A code equal to next_free is the previous string plus its first
@@ -19,7 +19,7 @@
 //   2^max_width, the entry (previous code, first byte of this string) is added at next_free.
 // - end of the input: while at least 16 bits remain a code is decoded as usual; with fewer, the
 //   width growth applies as usual, then decoding stops when fewer than width bits remain or all
-//   remaining bits are zero (D10).
+//   remaining bits are zero.
 //
 // Table invariant: every entry at or above 256 that was set has a prefix below its own code
 // (the previous code is always below next_free when the entry is added), except entry 256 after
@@ -231,7 +231,7 @@ LzwStatus lzwDecode(LzwDecoder& d, const uint8_t* in, size_t in_size, bool input
             }
         }
 
-        if (next_free > limit) {  // width growth; no bits are skipped (D10)
+        if (next_free > limit) {  // width growth; no bits are skipped
             ++width;
             mask = (1u << width) - 1;
             limit = codeLimit(width, max_width);
@@ -246,7 +246,7 @@ LzwStatus lzwDecode(LzwDecoder& d, const uint8_t* in, size_t in_size, bool input
                     status = LzwStatus::kNeedInput;  // every input byte is in the buffer
                     goto done;
                 }
-                // End of the input with fewer than 16 bits left (D10).
+                // End of the input with fewer than 16 bits left.
                 if (nbits < width || (buf & ((uint64_t{1} << nbits) - 1)) == 0) {
                     d.phase = kPhaseEnd;
                     nbits = 0;

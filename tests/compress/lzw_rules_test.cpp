@@ -1,4 +1,4 @@
-// Streams built from the rules of spec Part 1.5 (and D10) with a bit writer: each test states
+// Streams built from the format rules with a bit writer: each test states
 // the codes, their widths and the bits in between, and the exact bytes that must come out.
 #include <gtest/gtest.h>
 
@@ -190,7 +190,7 @@ TEST(LzwRules, WidthGrowsWithoutSkippingAndClearAtWidthTen) {
 
 TEST(LzwRules, NonBlockGrowthIsNotOnAGroupBoundary) {
     // Without block mode the first code and 256 more fill entries 256..511 (257 codes,
-    // 2313 bits): the 10-bit codes follow at once (D10: no bits skipped on growth).
+    // 2313 bits): the 10-bit codes follow at once (no bits are skipped on growth).
     BitWriter w;
     std::string expected;
     for (int i = 0; i < 257; ++i) {
@@ -234,7 +234,7 @@ TEST(LzwRules, EndOfInputDropsZeroPadding) {
     // One more zero byte: 14 zero bits remain, fewer than 16 and all zero: dropped.
     expectDecodes(base + std::string(1, '\0'), "AB", LzwStatus::kEnd);
     // Two more zero bytes: 22 bits remain, at least 16, so code 0 is decoded as usual;
-    // then 13 zero bits remain and are dropped (D10).
+    // then 13 zero bits remain and are dropped.
     expectDecodes(base + std::string(2, '\0'), std::string("AB\0", 3), LzwStatus::kEnd);
 }
 

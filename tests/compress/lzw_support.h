@@ -1,5 +1,5 @@
 // Helpers of the compress decoder tests: a block-wise driver of lzwDecode, a bit writer for
-// hand-built streams, a plain reference decoder written straight from spec Part 1.5 and D10,
+// hand-built streams, a plain reference decoder written straight from the format rules,
 // a stream builder that follows the width rules, and the reference compress tool.
 #pragma once
 
@@ -54,7 +54,7 @@ struct ReferenceResult {
 ReferenceResult referenceDecode(const std::string& stream);
 
 // Writes codes with the widths and skips the rules give: tracks the next free code, the
-// width growth (no skip, D10) and the clear code's skip (filled with `skip_fill` bits).
+// width growth (no skip) and the clear code's skip (filled with `skip_fill` bits).
 class StreamBuilder {
 public:
     explicit StreamBuilder(uint8_t flag, uint64_t skip_fill = 0);

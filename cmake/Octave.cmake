@@ -1,0 +1,115 @@
+# The MEX module for GNU Octave: vornakelstrid_p.mex in ${CMAKE_BINARY_DIR}/octave, next to
+# its help file, built from the gateway sources and the IONEX core against Octave's own mex.h.
+#
+# The compile and link settings are the ones `mkoctfile --mex` uses: Octave's include
+# directories, position independent code, a shared object linked with -Bsymbolic against
+# liboctinterp and liboctave.
+#
+# Results for other parts of the build:
+#   IONEX_OCTAVE_TARGET      name of the module target (empty when it is not built)
+#   IONEX_OCTAVE_MODULE_DIR  directory that holds the module and its help file
+#   IONEX_OCTAVE_CLI         the octave-cli program, for running the module in tests
+
+set(IONEX_OCTAVE_TARGET "")
+set(IONEX_OCTAVE_MODULE_DIR ${CMAKE_BINARY_DIR}/octave)
+
+if(NOT IONEX_BUILD_OCTAVE)
+  return()
+endif()
+if(IONEX_SANITIZE)
+  message(STATUS "Octave module: not built with IONEX_SANITIZE (Octave would have to preload the sanitizer runtime)")
+  return()
+endif()
+
+find_program(IONEX_MKOCTFILE mkoctfile)
+if(NOT IONEX_MKOCTFILE)
+  message(STATUS "Octave module: mkoctfile not found, module not built")
+  return()
+endif()
+
+# The gateway's directory sets IONEX_GATEWAY_SOURCES; read it from there when it was not
+# handed up to this scope.
+if(NOT DEFINED IONEX_GATEWAY_SOURCES AND EXISTS ${CMAKE_SOURCE_DIR}/src/gateway/CMakeLists.txt)
+  get_directory_property(IONEX_GATEWAY_SOURCES
+    DIRECTORY ${CMAKE_SOURCE_DIR}/src/gateway DEFINITION IONEX_GATEWAY_SOURCES)
+endif()
+if(NOT IONEX_GATEWAY_SOURCES)
+  message(STATUS "Octave module: gateway sources (IONEX_GATEWAY_SOURCES) not available, module not built")
+  return()
+endif()
+if(NOT TARGET ionex_core)
+  message(STATUS "Octave module: target ionex_core missing, module not built")
+  return()
+endif()
+
+function(_ionex_mkoctfile_query var what)
+  execute_process(COMMAND ${IONEX_MKOCTFILE} -p ${what}
+    OUTPUT_VARIABLE out ERROR_QUIET RESULT_VARIABLE rc OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT rc EQUAL 0)
+    set(out "")
+  endif()
+  set(${var} "${out}" PARENT_SCOPE)
+endfunction()
+
+_ionex_mkoctfile_query(_oct_incdir OCTINCLUDEDIR)
+_ionex_mkoctfile_query(_oct_libdir OCTLIBDIR)
+_ionex_mkoctfile_query(_oct_libs OCTAVE_LIBS)
+
+if(NOT _oct_incdir OR NOT EXISTS ${_oct_incdir}/mex.h)
+  message(STATUS "Octave module: mex.h not found under '${_oct_incdir}', module not built")
+  return()
+endif()
+# mkoctfile puts both the octave/ directory and its parent on the include path.
+get_filename_component(_oct_incparent ${_oct_incdir} DIRECTORY)
+
+# -loctinterp -loctave, resolved in Octave's library directory.
+set(_oct_link_libs "")
+separate_arguments(_oct_libs_list UNIX_COMMAND "${_oct_libs}")
+foreach(flag IN LISTS _oct_libs_list)
+  if(flag MATCHES "^-l(.+)$")
+    set(_name ${CMAKE_MATCH_1})
+    find_library(IONEX_OCTAVE_LIB_${_name} NAMES ${_name} HINTS ${_oct_libdir} NO_DEFAULT_PATH)
+    find_library(IONEX_OCTAVE_LIB_${_name} NAMES ${_name})
+    if(IONEX_OCTAVE_LIB_${_name})
+      list(APPEND _oct_link_libs ${IONEX_OCTAVE_LIB_${_name}})
+    else()
+      message(STATUS "Octave module: library ${_name} not found, module not built")
+      return()
+    endif()
+  endif()
+endforeach()
+
+find_program(IONEX_OCTAVE_CLI octave-cli)
+set(IONEX_OCTAVE_TARGET vornakelstrid_p_octave)
+
+add_library(${IONEX_OCTAVE_TARGET} SHARED ${IONEX_GATEWAY_SOURCES})
+# Octave's mex.h and nothing else: the gateway must not see the stand-in host of the tests.
+target_include_directories(${IONEX_OCTAVE_TARGET} BEFORE PRIVATE ${_oct_incdir} ${_oct_incparent})
+list(GET IONEX_GATEWAY_SOURCES 0 _first_gateway_source)
+get_filename_component(_gateway_dir ${_first_gateway_source} DIRECTORY)
+target_include_directories(${IONEX_OCTAVE_TARGET} PRIVATE ${_gateway_dir})
+target_link_libraries(${IONEX_OCTAVE_TARGET} PRIVATE ionex_core ${_oct_link_libs})
+target_link_options(${IONEX_OCTAVE_TARGET} PRIVATE -Wl,-Bsymbolic)
+set_target_properties(${IONEX_OCTAVE_TARGET} PROPERTIES
+  OUTPUT_NAME vornakelstrid_p
+  PREFIX ""
+  SUFFIX ".mex"
+  POSITION_INDEPENDENT_CODE ON
+  LIBRARY_OUTPUT_DIRECTORY ${IONEX_OCTAVE_MODULE_DIR})
+foreach(cfg IN LISTS CMAKE_CONFIGURATION_TYPES)
+  string(TOUPPER ${cfg} _cfg)
+  set_target_properties(${IONEX_OCTAVE_TARGET} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY_${_cfg} ${IONEX_OCTAVE_MODULE_DIR})
+endforeach()
+
+# `help vornakelstrid_p` reads the comment block of the .m file that lies beside the module.
+set(_help_file ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m)
+if(EXISTS ${_help_file})
+  file(MAKE_DIRECTORY ${IONEX_OCTAVE_MODULE_DIR})
+  configure_file(${_help_file} ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.m COPYONLY)
+  add_custom_command(TARGET ${IONEX_OCTAVE_TARGET} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_help_file} ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.m
+    VERBATIM)
+endif()
+
+message(STATUS "Octave module: ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.mex (Octave headers ${_oct_incdir})")

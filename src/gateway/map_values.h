@@ -1,0 +1,39 @@
+// Map values: the axes of the window, one map grid reused for every map, and per map either
+// a copy of the grid (whole window) or the bilinear value at the requested point.
+#pragma once
+
+#include "error_result.h"
+#include "line_source.h"
+#include "mex.h"
+#include "records.h"
+#include "window_request.h"
+
+namespace gateway {
+
+// Fills values[0..n) with n evenly spaced doubles from a toward b, as a running sum of
+// (b - a) / (n - 1); the caller passes n >= 1. Returns nothing.
+void linspace(double a, double b, int n, double* values);
+
+// Coordinates of the lattice node of 0.1-degree spacing (anchored at the window's first
+// node) nearest the requested point.
+struct NodeCoordinates {
+    double lat;
+    double lon;
+};
+
+// Moves the requested point of a point request onto the 0.1-degree lattice.
+// Returns the node's latitude and longitude.
+NodeCoordinates nodeCoordinates(const MapRequest& request);
+
+// Interpolates the 2-by-2 map grid `grid` bilinearly at the requested point, without
+// clamping. Returns the value; NaN when any corner is NaN.
+double bilinearValue(const MapRequest& request, const double* grid);
+
+// Makes outputs 1, 3 and 4 and reads the header's num_maps maps from `file`.
+// Returns kOk, or the failure of the map reader (kMapsOutOfOrder, kLonRangeMismatch,
+// kProcessingFailed).
+ErrorCode extractMapValues(int nlhs, mxArray* plhs[], ionex::LineSource* file,
+                           const ionex::IonexHeader& header, const MapRequest& request,
+                           char* line);
+
+}  // namespace gateway

@@ -1,0 +1,444 @@
+// Stand-in host array library for tests: MATLAB's matrix operations over plain heap
+// storage, with a registry of live arrays so that tests can prove ownership and release.
+// Misuse that a real host would punish with a crash or corruption (an array destroyed
+// twice, destroyed while a cell owns it, a foreign pointer freed) aborts at once.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "minimex_testing.h"
+
+struct mxArray_tag {
+    mxClassID class_id;
+    size_t rows;
+    size_t cols;
+    bool is_complex;
+    bool is_sparse;
+    bool unconvertible;          // mxArrayToString refuses it
+    void* real;                  // rows * cols elements of the class (null for cell, struct)
+    void* imag;                  // same size as `real` for complex arrays, else null
+    std::vector<mxArray*> cells;  // elements of a cell array, null when empty
+    mxArray* owner;              // the cell this array was stored into, or null
+    uint64_t serial;             // creation order, to tell what a call made
+};
+
+namespace {
+
+struct Registry {
+    std::unordered_set<mxArray*> arrays;
+    std::unordered_set<char*> strings;
+    uint64_t next_serial = 1;
+    long allocations_until_fault = 0;  // 0: no fault armed
+    long faulty_allocations = 0;       // how many in a row fail once the fault is due
+    size_t last_temporaries = 0;
+};
+
+// The one registry of this process (tests run one call at a time).
+// Returns it.
+Registry& registry() {
+    static Registry instance;
+    return instance;
+}
+
+// Reports a use of the library that a real host would not survive, and aborts.
+// Does not return.
+[[noreturn]] void misuse(const char* what) {
+    std::fprintf(stderr, "minimex: %s\n", what);
+    std::abort();
+}
+
+// Counts down an armed allocation fault and throws when it falls due.
+// Returns normally when no fault is due.
+void allocationPoint() {
+    Registry& r = registry();
+    if (r.allocations_until_fault > 1) {
+        --r.allocations_until_fault;
+    } else if (r.allocations_until_fault == 1 && r.faulty_allocations > 0) {
+        if (--r.faulty_allocations == 0) r.allocations_until_fault = 0;
+        throw std::bad_alloc();
+    }
+}
+
+// Checks that `a` is a live array of this library.
+// Returns `a` as a mutable pointer.
+mxArray* checked(const mxArray* a) {
+    mxArray* p = const_cast<mxArray*>(a);
+    if (p == nullptr || registry().arrays.count(p) == 0) misuse("use of a pointer that is not a live array");
+    return p;
+}
+
+// Size in bytes of one element of `class_id`.
+// Returns 0 for classes without element storage (cell, struct).
+size_t elementSize(mxClassID class_id) {
+    switch (class_id) {
+        case mxDOUBLE_CLASS: case mxINT64_CLASS: case mxUINT64_CLASS: return 8;
+        case mxSINGLE_CLASS: case mxINT32_CLASS: case mxUINT32_CLASS: return 4;
+        case mxINT16_CLASS: case mxUINT16_CLASS: case mxCHAR_CLASS: return 2;
+        case mxINT8_CLASS: case mxUINT8_CLASS: case mxLOGICAL_CLASS: return 1;
+        default: return 0;
+    }
+}
+
+// Allocates zeroed storage for `count` elements of `size` bytes (at least one byte, so that
+// empty arrays still have a distinct pointer). Returns the storage.
+void* zeroStorage(size_t count, size_t size) {
+    void* p = std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
+}
+
+// Creates and registers an array of the given class and shape, zero-filled.
+// Returns the new array.
+mxArray* createArray(mxClassID class_id, size_t m, size_t n, bool is_complex) {
+    allocationPoint();
+    if (n != 0 && m > SIZE_MAX / 16 / n) throw std::bad_alloc();
+    auto* a = new mxArray_tag{class_id, m, n, is_complex, false, false, nullptr, nullptr, {}, nullptr, 0};
+    const size_t size = elementSize(class_id);
+    if (size != 0) {
+        a->real = zeroStorage(m * n, size);
+        if (is_complex) a->imag = zeroStorage(m * n, size);
+    }
+    if (class_id == mxCELL_CLASS) a->cells.assign(m * n, nullptr);
+    Registry& r = registry();
+    a->serial = r.next_serial++;
+    r.arrays.insert(a);
+    return a;
+}
+
+// Releases `a` and, for a cell, every element it owns.
+// Returns nothing.
+void release(mxArray* a) {
+    for (mxArray* element : a->cells) {
+        if (element != nullptr) release(element);
+    }
+    registry().arrays.erase(a);
+    std::free(a->real);
+    std::free(a->imag);
+    delete a;
+}
+
+// Value of element `i` of a numeric, char or logical array, as a double.
+// Returns 0 for classes without numeric elements.
+double elementAsDouble(const mxArray* a, size_t i) {
+    switch (a->class_id) {
+        case mxDOUBLE_CLASS: return static_cast<const double*>(a->real)[i];
+        case mxSINGLE_CLASS: return static_cast<const float*>(a->real)[i];
+        case mxINT8_CLASS: return static_cast<const int8_t*>(a->real)[i];
+        case mxUINT8_CLASS: return static_cast<const uint8_t*>(a->real)[i];
+        case mxINT16_CLASS: return static_cast<const int16_t*>(a->real)[i];
+        case mxUINT16_CLASS: return static_cast<const uint16_t*>(a->real)[i];
+        case mxINT32_CLASS: return static_cast<const int32_t*>(a->real)[i];
+        case mxUINT32_CLASS: return static_cast<const uint32_t*>(a->real)[i];
+        case mxINT64_CLASS: return static_cast<double>(static_cast<const int64_t*>(a->real)[i]);
+        case mxUINT64_CLASS: return static_cast<double>(static_cast<const uint64_t*>(a->real)[i]);
+        case mxCHAR_CLASS: return static_cast<const char16_t*>(a->real)[i];
+        case mxLOGICAL_CLASS: return static_cast<const bool*>(a->real)[i] ? 1.0 : 0.0;
+        default: return 0.0;
+    }
+}
+
+// Converts `v` to T, saturating at T's limits and taking NaN as 0, as hosts convert
+// doubles to integer classes (after rounding to nearest).
+// Returns the converted value.
+template <typename T>
+T saturate(double v) {
+    if (v != v) return 0;
+    const double r = v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5);
+    if (r <= static_cast<double>(std::numeric_limits<T>::min())) return std::numeric_limits<T>::min();
+    if (r >= static_cast<double>(std::numeric_limits<T>::max())) return std::numeric_limits<T>::max();
+    return static_cast<T>(r);
+}
+
+// Stores `v` as element `i` of the real storage of `a`, converted to its class.
+// Returns nothing.
+void storeElement(mxArray* a, size_t i, double v) {
+    switch (a->class_id) {
+        case mxDOUBLE_CLASS: static_cast<double*>(a->real)[i] = v; break;
+        case mxSINGLE_CLASS: static_cast<float*>(a->real)[i] = static_cast<float>(v); break;
+        case mxINT8_CLASS: static_cast<int8_t*>(a->real)[i] = saturate<int8_t>(v); break;
+        case mxUINT8_CLASS: static_cast<uint8_t*>(a->real)[i] = saturate<uint8_t>(v); break;
+        case mxINT16_CLASS: static_cast<int16_t*>(a->real)[i] = saturate<int16_t>(v); break;
+        case mxUINT16_CLASS: static_cast<uint16_t*>(a->real)[i] = saturate<uint16_t>(v); break;
+        case mxINT32_CLASS: static_cast<int32_t*>(a->real)[i] = saturate<int32_t>(v); break;
+        case mxUINT32_CLASS: static_cast<uint32_t*>(a->real)[i] = saturate<uint32_t>(v); break;
+        case mxINT64_CLASS: static_cast<int64_t*>(a->real)[i] = saturate<int64_t>(v); break;
+        case mxUINT64_CLASS: static_cast<uint64_t*>(a->real)[i] = saturate<uint64_t>(v); break;
+        default: misuse("storeElement on a class without numeric elements");
+    }
+}
+
+// Appends the UTF-8 form of one UTF-16 code unit to `out`.
+// Returns nothing.
+void appendUtf8(std::string& out, char16_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Adds `a` and every array inside it to `seen`.
+// Returns nothing.
+void collectReachable(mxArray* a, std::unordered_set<mxArray*>& seen) {
+    if (a == nullptr || !seen.insert(a).second) return;
+    for (mxArray* element : a->cells) collectReachable(element, seen);
+}
+
+// Releases every unowned array made at or after serial `start` that is not in `keep`.
+// Returns the number of arrays released this way (their elements not counted).
+size_t releaseMadeSince(uint64_t start, const std::unordered_set<mxArray*>& keep) {
+    std::vector<mxArray*> doomed;
+    for (mxArray* a : registry().arrays) {
+        if (a->serial >= start && a->owner == nullptr && keep.count(a) == 0) doomed.push_back(a);
+    }
+    for (mxArray* a : doomed) release(a);
+    return doomed.size();
+}
+
+}  // namespace
+
+// ---- Queries -------------------------------------------------------------------------
+
+bool mxIsChar(const mxArray* a) { return checked(a)->class_id == mxCHAR_CLASS; }
+
+bool mxIsNumeric(const mxArray* a) {
+    const mxClassID c = checked(a)->class_id;
+    return c >= mxDOUBLE_CLASS && c <= mxUINT64_CLASS;
+}
+
+bool mxIsComplex(const mxArray* a) { return checked(a)->is_complex; }
+
+bool mxIsSparse(const mxArray* a) { return checked(a)->is_sparse; }
+
+mxClassID mxGetClassID(const mxArray* a) { return checked(a)->class_id; }
+
+size_t mxGetM(const mxArray* a) { return checked(a)->rows; }
+
+size_t mxGetN(const mxArray* a) { return checked(a)->cols; }
+
+size_t mxGetNumberOfElements(const mxArray* a) {
+    const mxArray* p = checked(a);
+    return p->rows * p->cols;
+}
+
+double* mxGetPr(const mxArray* a) {
+    mxArray* p = checked(a);
+    // The interleaved-complex hosts refuse mxGetPr on any class but double.
+    if (p->class_id != mxDOUBLE_CLASS) misuse("mxGetPr on an array that is not double");
+    return static_cast<double*>(p->real);
+}
+
+void* mxGetData(const mxArray* a) { return checked(a)->real; }
+
+double mxGetScalar(const mxArray* a) {
+    const mxArray* p = checked(a);
+    if (p->real == nullptr || p->rows * p->cols == 0) return 0.0;
+    return elementAsDouble(p, 0);
+}
+
+mxArray* mxGetCell(const mxArray* cell, mwIndex i) {
+    const mxArray* p = checked(cell);
+    if (p->class_id != mxCELL_CLASS || i >= p->cells.size()) misuse("mxGetCell outside a cell array");
+    return p->cells[i];
+}
+
+// ---- Strings -------------------------------------------------------------------------
+
+char* mxArrayToString(const mxArray* a) {
+    const mxArray* p = checked(a);
+    if (p->class_id != mxCHAR_CLASS || p->unconvertible) return nullptr;
+    allocationPoint();
+    std::string text;
+    const auto* chars = static_cast<const char16_t*>(p->real);
+    for (size_t i = 0; i < p->rows * p->cols; ++i) appendUtf8(text, chars[i]);
+    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy == nullptr) throw std::bad_alloc();
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    registry().strings.insert(copy);
+    return copy;
+}
+
+void mxFree(void* p) {
+    if (p == nullptr) return;
+    char* s = static_cast<char*>(p);
+    if (registry().strings.erase(s) == 0) misuse("mxFree of memory this library did not hand out");
+    std::free(s);
+}
+
+// ---- Creation, ownership and release -------------------------------------------------
+
+mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity complexity) {
+    return createArray(mxDOUBLE_CLASS, m, n, complexity == mxCOMPLEX);
+}
+
+mxArray* mxCreateDoubleScalar(double value) {
+    mxArray* a = createArray(mxDOUBLE_CLASS, 1, 1, false);
+    static_cast<double*>(a->real)[0] = value;
+    return a;
+}
+
+mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id, mxComplexity complexity) {
+    if (class_id < mxDOUBLE_CLASS || class_id > mxUINT64_CLASS) misuse("mxCreateNumericMatrix of a non-numeric class");
+    return createArray(class_id, m, n, complexity == mxCOMPLEX);
+}
+
+mxArray* mxCreateCellMatrix(mwSize m, mwSize n) { return createArray(mxCELL_CLASS, m, n, false); }
+
+mxArray* mxCreateString(const char* s) {
+    const size_t length = std::strlen(s);
+    mxArray* a = createArray(mxCHAR_CLASS, length == 0 ? 0 : 1, length, false);
+    auto* chars = static_cast<char16_t*>(a->real);
+    for (size_t i = 0; i < length; ++i) chars[i] = static_cast<unsigned char>(s[i]);
+    return a;
+}
+
+void mxSetCell(mxArray* cell, mwIndex i, mxArray* value) {
+    mxArray* c = checked(cell);
+    if (c->class_id != mxCELL_CLASS || i >= c->cells.size()) misuse("mxSetCell outside a cell array");
+    if (value != nullptr) {
+        checked(value);
+        if (value->owner != nullptr) misuse("mxSetCell of an array another cell owns");
+        if (value == c) misuse("mxSetCell of a cell into itself");
+        value->owner = c;
+    }
+    // Like the real hosts, the displaced element is not freed: it becomes an orphan.
+    if (c->cells[i] != nullptr) c->cells[i]->owner = nullptr;
+    c->cells[i] = value;
+}
+
+mxArray* mxDuplicateArray(const mxArray* a) {
+    const mxArray* p = checked(a);
+    mxArray* copy = createArray(p->class_id, p->rows, p->cols, p->is_complex);
+    copy->is_sparse = p->is_sparse;
+    copy->unconvertible = p->unconvertible;
+    const size_t bytes = p->rows * p->cols * elementSize(p->class_id);
+    if (bytes != 0) {
+        std::memcpy(copy->real, p->real, bytes);
+        if (p->is_complex) std::memcpy(copy->imag, p->imag, bytes);
+    }
+    for (size_t i = 0; i < p->cells.size(); ++i) {
+        if (p->cells[i] != nullptr) mxSetCell(copy, i, mxDuplicateArray(p->cells[i]));
+    }
+    return copy;
+}
+
+void mxDestroyArray(mxArray* a) {
+    if (a == nullptr) return;
+    checked(a);
+    if (a->owner != nullptr) misuse("mxDestroyArray of an array that a cell owns");
+    release(a);
+}
+
+// ---- Test helpers --------------------------------------------------------------------
+
+namespace minimex {
+
+mxArray* makeNumeric(mxClassID class_id, size_t m, size_t n, const std::vector<double>& values) {
+    if (values.size() != m * n) misuse("makeNumeric: value count differs from m * n");
+    mxArray* a = mxCreateNumericMatrix(m, n, class_id, mxREAL);
+    for (size_t i = 0; i < values.size(); ++i) storeElement(a, i, values[i]);
+    return a;
+}
+
+mxArray* makeDouble(size_t m, size_t n, const std::vector<double>& values) {
+    return makeNumeric(mxDOUBLE_CLASS, m, n, values);
+}
+
+mxArray* makeRow(const std::vector<double>& values) { return makeDouble(1, values.size(), values); }
+
+mxArray* makeChar(const std::string& text) {
+    mxArray* a = createArray(mxCHAR_CLASS, 1, text.size(), false);
+    auto* chars = static_cast<char16_t*>(a->real);
+    for (size_t i = 0; i < text.size(); ++i) chars[i] = static_cast<unsigned char>(text[i]);
+    return a;
+}
+
+mxArray* makeUnconvertibleChar(const std::string& text) {
+    mxArray* a = makeChar(text);
+    a->unconvertible = true;
+    return a;
+}
+
+mxArray* makeLogical(size_t m, size_t n, const std::vector<bool>& values) {
+    if (values.size() != m * n) misuse("makeLogical: value count differs from m * n");
+    mxArray* a = createArray(mxLOGICAL_CLASS, m, n, false);
+    for (size_t i = 0; i < values.size(); ++i) static_cast<bool*>(a->real)[i] = values[i];
+    return a;
+}
+
+mxArray* makeComplex(size_t m, size_t n, const std::vector<double>& real,
+                     const std::vector<double>& imag) {
+    if (real.size() != m * n || imag.size() != m * n) misuse("makeComplex: value count differs from m * n");
+    mxArray* a = createArray(mxDOUBLE_CLASS, m, n, true);
+    std::copy(real.begin(), real.end(), static_cast<double*>(a->real));
+    std::copy(imag.begin(), imag.end(), static_cast<double*>(a->imag));
+    return a;
+}
+
+mxArray* makeSparse(size_t m, size_t n, const std::vector<double>& values) {
+    mxArray* a = makeDouble(m, n, values);
+    a->is_sparse = true;
+    return a;
+}
+
+mxArray* makeStruct(size_t m, size_t n) { return createArray(mxSTRUCT_CLASS, m, n, false); }
+
+size_t liveArrayCount() { return registry().arrays.size(); }
+
+size_t liveStringCount() { return registry().strings.size(); }
+
+size_t lastCallTemporaryCount() { return registry().last_temporaries; }
+
+void failAllocationNumber(long n, long count) {
+    Registry& r = registry();
+    r.allocations_until_fault = (n > 0 && count > 0) ? n : 0;
+    r.faulty_allocations = (n > 0 && count > 0) ? count : 0;
+}
+
+void runEntry(MexEntry entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
+    const int slots = std::max(nlhs, 1);
+    std::fill(plhs, plhs + slots, nullptr);
+    const uint64_t start = registry().next_serial;
+    try {
+        entry(nlhs, plhs, nrhs, prhs);
+    } catch (...) {
+        registry().last_temporaries = releaseMadeSince(start, {});
+        std::fill(plhs, plhs + slots, nullptr);
+        throw;
+    }
+    std::unordered_set<mxArray*> reachable;
+    for (int i = 0; i < slots; ++i) collectReachable(plhs[i], reachable);
+    registry().last_temporaries = releaseMadeSince(start, reachable);
+}
+
+void destroyOutputs(mxArray* plhs[], int count) {
+    for (int i = 0; i < count; ++i) {
+        mxDestroyArray(plhs[i]);
+        plhs[i] = nullptr;
+    }
+}
+
+std::string textOf(const mxArray* a) {
+    const mxArray* p = checked(a);
+    std::string text;
+    if (p->class_id != mxCHAR_CLASS) return text;
+    const auto* chars = static_cast<const char16_t*>(p->real);
+    for (size_t i = 0; i < p->rows * p->cols; ++i) text += static_cast<char>(chars[i]);
+    return text;
+}
+
+}  // namespace minimex

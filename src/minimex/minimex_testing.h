@@ -1,0 +1,74 @@
+// Test helpers of the stand-in host: input constructors, bookkeeping of live arrays and
+// strings, allocation faults, and a call wrapper that releases what the host would.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "mex.h"
+
+namespace minimex {
+
+// Signature of a MEX entry point.
+using MexEntry = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+// Makes an m-by-n real array of `class_id` (double, single or an integer class) from
+// column-major values, each converted to the class's element type. Returns the new array.
+mxArray* makeNumeric(mxClassID class_id, size_t m, size_t n, const std::vector<double>& values);
+
+// Makes an m-by-n real double matrix from column-major values. Returns the new array.
+mxArray* makeDouble(size_t m, size_t n, const std::vector<double>& values);
+
+// Makes a 1-by-N double row holding `values`. Returns the new array.
+mxArray* makeRow(const std::vector<double>& values);
+
+// Makes a 1-by-N char row holding the bytes of `text`. Returns the new array.
+mxArray* makeChar(const std::string& text);
+
+// Makes a char row that mxArrayToString cannot convert (as a host fails on text it cannot
+// encode). Returns the new array.
+mxArray* makeUnconvertibleChar(const std::string& text);
+
+// Makes an m-by-n logical array from column-major values. Returns the new array.
+mxArray* makeLogical(size_t m, size_t n, const std::vector<bool>& values);
+
+// Makes an m-by-n complex double matrix from column-major real and imaginary parts.
+// Returns the new array.
+mxArray* makeComplex(size_t m, size_t n, const std::vector<double>& real,
+                     const std::vector<double>& imag);
+
+// Makes an m-by-n sparse double matrix whose stored values are `values` (column-major).
+// Returns the new array.
+mxArray* makeSparse(size_t m, size_t n, const std::vector<double>& values);
+
+// Makes an m-by-n struct array without fields. Returns the new array.
+mxArray* makeStruct(size_t m, size_t n);
+
+// Number of arrays created and not yet destroyed (elements of cells included).
+size_t liveArrayCount();
+
+// Number of mxArrayToString copies not yet released with mxFree.
+size_t liveStringCount();
+
+// Number of arrays the host released after the last runEntry because they were neither
+// outputs nor inside an output.
+size_t lastCallTemporaryCount();
+
+// From now on the creating calls (array creation, duplication or mxArrayToString) number n
+// to n + count - 1, counted from 1, throw std::bad_alloc; n <= 0 switches the fault off.
+void failAllocationNumber(long n, long count = 1);
+
+// Calls `entry` as the host does: clears the max(nlhs, 1) slots of `plhs`, calls, and then
+// releases every array made during the call that is not reachable from the slots. When the
+// entry throws, every array made during the call is released, the slots are cleared and the
+// exception is passed on. Returns nothing.
+void runEntry(MexEntry entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+// Destroys the arrays in slots [0, count) and clears them. Returns nothing.
+void destroyOutputs(mxArray* plhs[], int count);
+
+// Text of a char array (each element as one byte); empty for anything else.
+std::string textOf(const mxArray* a);
+
+}  // namespace minimex
