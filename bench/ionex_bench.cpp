@@ -5,6 +5,7 @@
 //
 //   ionex_bench                   the full table
 //   ionex_bench --once MODE FILE  one call (MODE: whole, point, area), for peak-memory checks
+//   ionex_bench --write DIR       writes the benchmark's input files into DIR and exits
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -215,6 +216,12 @@ void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--once") {
         moduleCall(argv[3], argv[2]);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--write") {
+        for (const bench::FileSet& f : {bench::dailyFiles(argv[2]), bench::highRateFiles(argv[2])}) {
+            std::printf("%s\n%s\n%s\n", f.plain.c_str(), f.gz.c_str(), f.z.c_str());
+        }
         return 0;
     }
     char dir_pattern[] = "/tmp/ionex-bench-XXXXXX";

@@ -9,6 +9,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "data_line.h"
 #include "value_parser.h"
 
 namespace ionex {
@@ -52,35 +53,10 @@ bool contains(const char* line, const char* keyword) { return std::strstr(line, 
 // Checks a row's longitude range against the header's, as floats; NaN never matches.
 // Returns false on any difference, or when fewer than four numbers can be read.
 bool longitudesMatch(const char* line, const IonexHeader& h) {
-    float lat = 0, lon1 = 0, lon2 = 0, dlon = 0, height = 0;
-    int n = std::sscanf(line, "%f %f %f %f %f", &lat, &lon1, &lon2, &dlon, &height);
-    if (n < 4) return false;
-    return lon1 == h.lon1 && lon2 == h.lon2 && dlon == h.dlon;
-}
-
-// Reads the values of one data line of a row inside the window. Tokens are found from one
-// space to the next; a token that is not a number is passed over and not counted. Once the
-// row is past the window's last column nothing more of it can be kept.
-void readDataLine(const char* line, MapState& st, const Range<int>& lat_index,
-                  const Range<int>& lon_index, double* values) {
-    const long nlon = static_cast<long>(lon_index.last) - lon_index.first + 1;
-    double* row_values = values + (st.row - lat_index.first) * nlon;
-    const double scale = st.scale;
-    const char* p = line;
-    while (*p != '\0' && st.column <= lon_index.last) {
-        while (*p == ' ' || *p == '\t') ++p;
-        float number = 0.0f;
-        const char* end = parsePlainInteger(p, &number);
-        if (end != nullptr || std::sscanf(p, "%f", &number) == 1) {
-            if (st.column >= lon_index.first) {
-                row_values[st.column - lon_index.first] = scale * static_cast<double>(number);
-            }
-            ++st.column;
-        }
-        // The next token starts at the next space; a fast-path token holds none.
-        p = (end != nullptr && *end == ' ') ? end : std::strchr(end != nullptr ? end : p, ' ');
-        if (p == nullptr) return;
-    }
+    // Latitude, first and last longitude, step; the height that follows is not needed.
+    float numbers[4] = {};
+    if (scanFloats(line, numbers, 4) < 4) return false;
+    return numbers[1] == h.lon1 && numbers[2] == h.lon2 && numbers[3] == h.dlon;
 }
 
 // Handles one line in the map phase. Returns a MapResult, or -1 to go on reading.
@@ -96,7 +72,9 @@ int handleMapLine(const char* line, bool keyword_possible, const IonexHeader& he
         st.row_in_window = st.row >= lat_index.first && st.row <= lat_index.last;
         st.column = 0;
     } else if (st.row_in_window) {
-        readDataLine(line, st, lat_index, lon_index, values);
+        const long nlon = static_cast<long>(lon_index.last) - lon_index.first + 1;
+        double* row_values = values + (st.row - lat_index.first) * nlon;
+        st.column = readDataLine(line, st.column, lon_index, st.scale, row_values);
     }
     return -1;
 }

@@ -30,6 +30,8 @@ TEST(ValueParser, TokenShapesMatchSscanf) {
         "123456789012345678901234567890", "0000001", "00000000001", "1015710167", "1.5", "-2.25",
         "1e3", "1E-2", "1.", ".5", "-", "+", "", " ", "\n", "\r\n", "x", "12abc", "12\t13", "12 13",
         "12\r", "12\n", "0x1A", "inf", "-nan", "1e", "1e+", "--1", "+-1", "\v12", " -3",
+        "87.5", "-87.5", "0.1", "-0.0", "3.3", "1234.567", "12345.67", "0.000001", "0.0000001",
+        "5.", "5.e", "-.5", "1.2.3", "1.25e", "99999.99", "16777.215",
     };
     for (const char* c : cases) expectSameAsSscanf(c);
 }
@@ -46,5 +48,37 @@ TEST(ValueParser, RandomTokensMatchSscanf) {
         expectSameAsSscanf(token);
         std::string digits = std::to_string(rng() % 100000000);
         expectSameAsSscanf((i % 2 ? "-" : "") + digits + (i % 3 ? " " : ""));
+    }
+}
+
+TEST(ValueParser, RandomDecimalsMatchSscanf) {
+    std::mt19937 rng(87);
+    for (int i = 0; i < 200000; ++i) {
+        int whole = static_cast<int>(rng() % 100000);
+        int fraction_digits = 1 + static_cast<int>(rng() % 6);
+        std::string fraction = std::to_string(rng() % 1000000);
+        fraction = std::string(6, '0').substr(fraction.size()) + fraction;
+        std::string text = (i % 2 ? "-" : "") + std::to_string(whole) + "." + fraction.substr(0, fraction_digits);
+        expectSameAsSscanf(text + (i % 3 ? " " : ""));
+    }
+}
+
+TEST(ValueParser, ScanFloatsMatchesOneSscanf) {
+    const char* lines[] = {
+        "    87.5-180.0 180.0   5.0 450.0                            LAT/LON1/LON2/DLON/H\n",
+        "   -87.5-180.0 180.0   5.0 450.0\r\n",
+        "  10.0   0.0  15.0 LAT/LON1/LON2/DLON/H\n",
+        "  10.0 0.0 15.0 5.0e LAT\n",
+        "  10.0 0.0 1e1 5", "87.5+180.0+1.0-2", "nan 1 2 3", "", "   ", "1 2 x 4", "1.5e3 2 3 4",
+        " 0.1 0.2 0.3 0.4", "1\t2\v3\f4", "12345678 1 2 3", "5. 1 2 3",
+    };
+    for (const char* line : lines) {
+        float fast[4] = {7, 7, 7, 7};
+        float full[4] = {7, 7, 7, 7};
+        int fast_n = ionex::scanFloats(line, fast, 4);
+        int full_n = std::sscanf(line, "%f %f %f %f", &full[0], &full[1], &full[2], &full[3]);
+        if (full_n < 0) full_n = 0;
+        EXPECT_EQ(fast_n, full_n) << line;
+        EXPECT_EQ(std::memcmp(fast, full, sizeof fast), 0) << line;
     }
 }
