@@ -24,8 +24,8 @@ namespace ionex {
 
 namespace {
 
-constexpr size_t kInputCapacity = 256 * 1024;
-constexpr size_t kOutputCapacity = 256 * 1024;
+constexpr size_t kInputCapacity = 128 * 1024;
+constexpr size_t kOutputCapacity = 128 * 1024;
 
 enum class Kind { kPlain, kGzip, kCompress, kFinished };
 
@@ -85,9 +85,17 @@ bool readMoreInput(LineSource* s) {
 
 size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; }
 
+// Makes the block that decoded bytes go to; plain input never needs one.
+// Returns false when out of memory.
+bool haveOutputBlock(LineSource* s) {
+    if (s->output == nullptr) s->output = new (std::nothrow) unsigned char[kOutputCapacity];
+    return s->output != nullptr;
+}
+
 // Starts a gzip member at the current input position.
 // Returns false when zlib cannot be set up (the source then ends).
 bool startGzipMember(LineSource* s) {
+    if (!haveOutputBlock(s)) return false;
     if (!s->zs_ready) {
         // 16 + 15: a gzip wrapper only, with the largest window; zlib checks CRC and length.
         if (inflateInit2(&s->zs, 16 + MAX_WBITS) != Z_OK) return false;
@@ -100,6 +108,7 @@ bool startGzipMember(LineSource* s) {
 
 // Starts a compress stream after its two magic bytes. Returns false when out of memory.
 bool startCompressStream(LineSource* s) {
+    if (!haveOutputBlock(s)) return false;
     if (s->lzw == nullptr) s->lzw = new (std::nothrow) LzwDecoder;
     if (s->lzw == nullptr) return false;
     lzwStart(*s->lzw);
@@ -196,17 +205,14 @@ LineSource* openLineSource(const char* path) {
     if (fd < 0) return nullptr;
     LineSource* s = new (std::nothrow) LineSource;
     unsigned char* input = new (std::nothrow) unsigned char[kInputCapacity];
-    unsigned char* output = new (std::nothrow) unsigned char[kOutputCapacity];
-    if (s == nullptr || input == nullptr || output == nullptr) {
+    if (s == nullptr || input == nullptr) {
         delete s;
         delete[] input;
-        delete[] output;
         ::close(fd);
         return nullptr;
     }
     s->fd = fd;
     s->input = input;
-    s->output = output;
     decideKind(s);
     return s;
 }
