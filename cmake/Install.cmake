@@ -1,0 +1,51 @@
+# Installation and the Octave package.
+#
+#   cmake --build <build>
+#   cmake --install <build> --prefix P
+#
+# puts everything into one folder, P/${IONEX_INSTALL_DIR} (default share/vornakelstrid_p):
+#   vornakelstrid_p.mex          the Octave module (and vornakelstrid_p.mex<arch> for MATLAB,
+#                                when the MATLAB build exists)
+#   vornakelstrid_p.m            its help text (`help vornakelstrid_p`); a call reaches the
+#                                MEX file, which takes precedence in the same folder
+#   plot_tec_map.m, tec_at_station.m, read_many_days.m   the examples
+#   data/                        the sample IONEX files the examples use by default
+# After addpath of that folder, Octave (or MATLAB) finds the module and the examples.
+#
+# The target octave_package (see package/octave_package.cmake) makes the archive for
+# Octave's `pkg install`.
+
+set(IONEX_INSTALL_DIR "share/vornakelstrid_p" CACHE STRING
+    "Folder, relative to the install prefix, for the module, its help file and the examples")
+
+set(_ionex_installed_module FALSE)
+if(IONEX_OCTAVE_TARGET AND TARGET ${IONEX_OCTAVE_TARGET})
+  install(TARGETS ${IONEX_OCTAVE_TARGET}
+          LIBRARY DESTINATION ${IONEX_INSTALL_DIR}
+          RUNTIME DESTINATION ${IONEX_INSTALL_DIR})
+  set(_ionex_installed_module TRUE)
+endif()
+if(TARGET vornakelstrid_p_matlab)
+  install(TARGETS vornakelstrid_p_matlab
+          LIBRARY DESTINATION ${IONEX_INSTALL_DIR}
+          RUNTIME DESTINATION ${IONEX_INSTALL_DIR})
+  set(_ionex_installed_module TRUE)
+endif()
+
+if(_ionex_installed_module)
+  install(FILES
+            ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m
+            ${CMAKE_SOURCE_DIR}/examples/plot_tec_map.m
+            ${CMAKE_SOURCE_DIR}/examples/tec_at_station.m
+            ${CMAKE_SOURCE_DIR}/examples/read_many_days.m
+          DESTINATION ${IONEX_INSTALL_DIR})
+  install(FILES
+            ${CMAKE_SOURCE_DIR}/tests/data/codg0080.20i.Z
+            ${CMAKE_SOURCE_DIR}/tests/data/jplg0010.17i.gz
+          DESTINATION ${IONEX_INSTALL_DIR}/data)
+  message(STATUS "Install: module, help file and examples into <prefix>/${IONEX_INSTALL_DIR}")
+else()
+  message(STATUS "Install: no module target (Octave or MATLAB) is built, nothing to install")
+endif()
+
+include(${CMAKE_SOURCE_DIR}/package/octave_package.cmake)
