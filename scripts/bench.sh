@@ -12,20 +12,20 @@ build-bench/bench/ionex_bench
 echo
 build-bench/bench/lzw_bench
 
-# Peak resident memory of one call in each mode on the high-rate file, and of reading only
-# its lines, as /usr/bin/time -v reports it for the whole process.
+# Wall time and peak resident memory of one call in each mode on the high-rate file, each in
+# a fresh process (so the output's memory is new to it), as /usr/bin/time -v reports them.
 files=$(mktemp -d)
 trap 'rm -rf "$files"' EXIT
 build-bench/bench/ionex_bench --write "$files" > /dev/null
 echo
-echo "Peak resident memory, one call on HIGH0010.24I (whole process):"
-for mode in point area whole; do
+echo "One call on HIGH0010.24I in a fresh process: wall time, peak resident memory"
+for mode in none point area whole; do
   for form in HIGH0010.24I HIGH0010.24I.gz HIGH0010.24I.Z; do
-    kb=$(/usr/bin/time -v build-bench/bench/ionex_bench --once "$mode" "$files/$form" 2>&1 \
-         | awk -F': ' '/Maximum resident set size/ {print $2}')
-    printf '  %-6s %-16s %8s KB\n' "$mode" "$form" "$kb"
+    /usr/bin/time -v build-bench/bench/ionex_bench --once "$mode" "$files/$form" 2>&1 |
+      awk -v m="$mode" -v f="$form" -F': ' '
+        /Elapsed \(wall clock\)/ { t = $2 }
+        /Maximum resident set size/ { kb = $2 }
+        END { printf "  %-6s %-16s %10s s %8s KB\n", m, f, t, kb }'
+    if [ "$mode" = none ]; then break; fi
   done
 done
-kb=$(/usr/bin/time -v build-bench/bench/ionex_bench --once none "$files/HIGH0010.24I" 2>&1 \
-     | awk -F': ' '/Maximum resident set size/ {print $2}')
-printf '  %-6s %-16s %8s KB  (the process without a call)\n' "none" "" "$kb"
