@@ -15,3 +15,17 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DIONEX_SANITIZE=ON \
       -DIONEX_BUILD_OCTAVE=OFF -DIONEX_BUILD_MATLAB=OFF
 cmake --build build-sanitize -j "$jobs"
 (cd build-sanitize && ctest --output-on-failure -j "$jobs")
+
+# A short fuzzing run of every target (AddressSanitizer + UndefinedBehaviorSanitizer under
+# libFuzzer), when clang and its libFuzzer runtime are installed.
+fuzz_probe=$(mktemp -d)
+echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+  > "$fuzz_probe/probe.cpp"
+if command -v clang++ >/dev/null &&
+   clang++ -fsanitize=fuzzer "$fuzz_probe/probe.cpp" -o "$fuzz_probe/probe" 2>/dev/null; then
+  rm -rf "$fuzz_probe"
+  scripts/fuzz.sh 60
+else
+  rm -rf "$fuzz_probe"
+  echo "test.sh: clang with libFuzzer not found, fuzzing skipped"
+fi
