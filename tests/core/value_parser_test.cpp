@@ -70,7 +70,7 @@ TEST(ValueParser, ScanFloatsMatchesOneSscanf) {
         "  10.0   0.0  15.0 LAT/LON1/LON2/DLON/H\n",
         "  10.0 0.0 15.0 5.0e LAT\n",
         "  10.0 0.0 1e1 5", "87.5+180.0+1.0-2", "nan 1 2 3", "", "   ", "1 2 x 4", "1.5e3 2 3 4",
-        " 0.1 0.2 0.3 0.4", "1\t2\v3\f4", "12345678 1 2 3", "5. 1 2 3",
+        " 0.1 0.2 0.3 0.4", "1\t2\v3\f 4", "12345678 1 2 3", "5. 1 2 3",
     };
     for (const char* line : lines) {
         float fast[4] = {7, 7, 7, 7};
