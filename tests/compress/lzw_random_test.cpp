@@ -15,18 +15,7 @@ namespace {
 using ionex::LzwStatus;
 using lzwtest::decode;
 using lzwtest::kWhole;
-
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint64_t seed) : s(seed) {}
-    uint64_t next() {
-        s ^= s >> 12;
-        s ^= s << 25;
-        s ^= s >> 27;
-        return s * 0x2545F4914F6CDD1Dull;
-    }
-    uint32_t below(uint32_t n) { return static_cast<uint32_t>(next() % n); }
-};
+using lzwtest::Rng;
 
 // Flag bytes with a valid width (0 to 16), block mode on or off, bits 5 and 6 at random.
 uint8_t randomFlag(Rng& rng) {

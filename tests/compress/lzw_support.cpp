@@ -340,20 +340,6 @@ std::string decompressWithTool(const std::string& z) {
     return plain;
 }
 
-namespace {
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint64_t seed) : s(seed) {}
-    uint64_t next() {
-        s ^= s >> 12;
-        s ^= s << 25;
-        s ^= s >> 27;
-        return s * 0x2545F4914F6CDD1Dull;
-    }
-    size_t below(size_t n) { return static_cast<size_t>(next() % n); }
-};
-}  // namespace
-
 std::string variedText(size_t size) {
     Rng rng(0x5EEDC0DE2020ull);
     std::vector<std::string> words;

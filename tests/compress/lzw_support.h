@@ -99,4 +99,18 @@ std::string decompressWithTool(const std::string& z);
 // long runs of one byte, random printable and binary stretches, repeats.
 std::string variedText(size_t size);
 
+// A small deterministic generator (xorshift64*), so that random tests repeat exactly.
+struct Rng {
+    uint64_t s;
+    explicit Rng(uint64_t seed) : s(seed) {}
+    uint64_t next() {
+        s ^= s >> 12;
+        s ^= s << 25;
+        s ^= s >> 27;
+        return s * 0x2545F4914F6CDD1Dull;
+    }
+    // A number in [0, n), n > 0.
+    uint64_t below(uint64_t n) { return next() % n; }
+};
+
 }  // namespace lzwtest
