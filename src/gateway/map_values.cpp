@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <limits>
 
 #include "map_reader.h"
@@ -82,20 +84,46 @@ ErrorCode mapFailure(int result) {
     }
 }
 
+// Destroys the array in `slot` when there is one and clears the slot. Returns nothing.
+void destroySlot(mxArray*& slot) {
+    if (slot == nullptr) return;
+    mxDestroyArray(slot);
+    slot = nullptr;
+}
+
+// Releases outputs 1 to 4 (as far as requested) and the map stage's own arrays, so that a
+// refused request leaves nothing of its maps behind. Returns nothing.
+void releaseMapStage(int nlhs, mxArray* plhs[], MapArrays& arrays) {
+    for (int i = 0; i < 4 && i < (nlhs > 0 ? nlhs : 1); ++i) destroySlot(plhs[i]);
+    destroySlot(arrays.lat_axis);
+    destroySlot(arrays.lon_axis);
+    destroySlot(arrays.grid);
+}
+
 // Reads maps 0 .. num_maps - 1 into the grid and stores each into output 1.
-// Returns kOk or the first failure; no map is read after it.
+// Returns kOk or the first failure; no map is read after it. kNotIonexMap: the input ended
+// before a map of a whole-window request and the maps never reached are too many to fill.
 ErrorCode readMaps(mxArray* plhs[], ionex::LineSource* file, const ionex::IonexHeader& header,
-                   const MapRequest& request, char* line, mxArray* grid) {
+                   const MapRequest& request, unsigned long long stored_size, char* line,
+                   mxArray* grid) {
     double* values = mxGetPr(grid);
     const size_t count = static_cast<size_t>(request.nlat) * static_cast<size_t>(request.nlon);
     double* row = request.whole_window ? nullptr : mxGetPr(plhs[0]);
     for (int j = 0; j < header.num_maps; ++j) {
         // Places a map does not supply must read as missing, not as an earlier map's values.
         std::fill(values, values + count, std::numeric_limits<double>::quiet_NaN());
+        bool never_reached = false;
         const ErrorCode code = mapFailure(ionex::readIonexMap(file, header, request.lat_index,
                                                               request.lon_index, request.scale,
-                                                              j, line, values));
+                                                              j, line, values, &never_reached));
         if (code != kOk) return code;
+        // A header may announce far more maps than its file holds; their NaN grids are only
+        // made while they stay in proportion to the file. Later maps are never reached
+        // either and are fewer, so the first such map decides.
+        if (never_reached && request.whole_window &&
+            !missingMapsFit(static_cast<long long>(header.num_maps) - j, request, stored_size)) {
+            return kNotIonexMap;
+        }
         if (request.whole_window) {
             mxSetCell(plhs[0], static_cast<mwIndex>(j), mxDuplicateArray(grid));
         } else {
@@ -138,9 +166,25 @@ double bilinearValue(const MapRequest& request, const double* grid) {
     return w0 * grid[0] + w1 * grid[1] + w2 * grid[2] + w3 * grid[3];
 }
 
+unsigned long long storedFileSize(const char* path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<unsigned long long>(size);
+}
+
+bool missingMapsFit(long long missing_maps, const MapRequest& request,
+                    unsigned long long stored_size) {
+    if (missing_maps <= 0) return true;
+    // At most 10^6 maps of at most 2^31 nodes: the product stays far inside 64 bits.
+    const unsigned long long values = static_cast<unsigned long long>(missing_maps) *
+                                      static_cast<unsigned long long>(request.nlat) *
+                                      static_cast<unsigned long long>(request.nlon);
+    return values <= std::max(kMissingValuesFloor, stored_size);
+}
+
 ErrorCode extractMapValues(int nlhs, mxArray* plhs[], ionex::LineSource* file,
                            const ionex::IonexHeader& header, const MapRequest& request,
-                           char* line) {
+                           unsigned long long stored_size, char* line) {
     MapArrays arrays;
     arrays.lat_axis = createAxis(request.lat_coord.first, request.lat_coord.last, request.nlat);
     arrays.lon_axis = createAxis(request.lon_coord.first, request.lon_coord.last, request.nlon);
@@ -151,7 +195,9 @@ ErrorCode extractMapValues(int nlhs, mxArray* plhs[], ionex::LineSource* file,
     } else {
         createPointOutputs(nlhs, plhs, header.num_maps, request);
     }
-    return readMaps(plhs, file, header, request, line, arrays.grid);
+    const ErrorCode code = readMaps(plhs, file, header, request, stored_size, line, arrays.grid);
+    if (code == kNotIonexMap) releaseMapStage(nlhs, plhs, arrays);
+    return code;
 }
 
 }  // namespace gateway

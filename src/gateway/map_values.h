@@ -29,11 +29,27 @@ NodeCoordinates nodeCoordinates(const MapRequest& request);
 // clamping. Returns the value; NaN when any corner is NaN.
 double bilinearValue(const MapRequest& request, const double* grid);
 
-// Makes outputs 1, 3 and 4 and reads the header's num_maps maps from `file`.
-// Returns kOk, or the failure of the map reader (kMapsOutOfOrder, kLonRangeMismatch,
-// kProcessingFailed).
+// Fewest NaN values a whole-window request may get for the maps its input never reached,
+// whatever the size of the file: room for every truncated real product.
+constexpr unsigned long long kMissingValuesFloor = 1ULL << 24;
+
+// Size of the file at `path` in bytes as stored (compressed or not).
+// Returns the size; 0 when it cannot be learnt.
+unsigned long long storedFileSize(const char* path);
+
+// Tells whether `missing_maps` maps a whole-window request never reached may become NaN
+// grids: their values, missing_maps x nlat x nlon, number at most
+// max(kMissingValuesFloor, stored_size). Returns true when they may.
+bool missingMapsFit(long long missing_maps, const MapRequest& request,
+                    unsigned long long stored_size);
+
+// Makes outputs 1, 3 and 4 and reads the header's num_maps maps from `file`, whose size as
+// stored is `stored_size` bytes. Returns kOk, or the failure of the map reader
+// (kMapsOutOfOrder, kLonRangeMismatch, kProcessingFailed), or kNotIonexMap when the input
+// ended before a map whose missing maps break missingMapsFit: then outputs 1 to 4 and
+// every array made for the maps are released.
 ErrorCode extractMapValues(int nlhs, mxArray* plhs[], ionex::LineSource* file,
                            const ionex::IonexHeader& header, const MapRequest& request,
-                           char* line);
+                           unsigned long long stored_size, char* line);
 
 }  // namespace gateway

@@ -55,7 +55,8 @@ void closeOnce(ionex::LineSource*& file) {
 // Reads the header and every map of the open file and fills outputs 1 to 4.
 // Returns kOk or the failure that ended the reading.
 ErrorCode processFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* line,
-                      gateway::CallArguments& args, const DcbOutputs& dcb) {
+                      gateway::CallArguments& args, const DcbOutputs& dcb,
+                      const char* file_name) {
     // Zeroed, so that records the file lacks read as 0.
     ionex::IonexHeader header;
     std::memset(&header, 0, sizeof header);
@@ -70,7 +71,8 @@ ErrorCode processFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* 
     const ErrorCode code = gateway::selectWindow(header, args, request);
     if (code != gateway::kOk) return code;
     gateway::createEpochOutput(nlhs, plhs, header);
-    return gateway::extractMapValues(nlhs, plhs, file, header, request, line);
+    return gateway::extractMapValues(nlhs, plhs, file, header, request,
+                                     gateway::storedFileSize(file_name), line);
 }
 
 // Processes the open file under the catch-all: any exception from the header read to the
@@ -80,7 +82,7 @@ ErrorCode processFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* 
 void processOpenFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* line,
                      gateway::CallArguments& args, const DcbOutputs& dcb, const char* file_name) {
     try {
-        const ErrorCode code = processFile(nlhs, plhs, file, line, args, dcb);
+        const ErrorCode code = processFile(nlhs, plhs, file, line, args, dcb, file_name);
         if (code != gateway::kOk) {
             closeOnce(file);
             gateway::reportError(nlhs, plhs, code, file_name);

@@ -93,9 +93,10 @@ float pow10(int exponent) {
 
 int readIonexMap(LineSource* file, const IonexHeader& header, const Range<int>& lat_index,
                  const Range<int>& lon_index, float scale, int map_index, char* line,
-                 double* values) {
+                 double* values, bool* ended_before_start) {
     MapState st;
     st.scale = scale;
+    if (ended_before_start != nullptr) *ended_before_start = false;
     for (;;) {
         long length = 0;
         try {
@@ -103,7 +104,10 @@ int readIonexMap(LineSource* file, const IonexHeader& header, const Range<int>& 
         } catch (...) {
             return kMapReadFailure;
         }
-        if (length < 0) return kMapRead;
+        if (length < 0) {
+            if (ended_before_start != nullptr) *ended_before_start = st.phase == Phase::kAwaitingStart;
+            return kMapRead;
+        }
         bool keyword_possible = mayHoldKeyword(line, length);
         if (keyword_possible && contains(line, "END OF TEC MAP")) return kMapRead;
         switch (st.phase) {

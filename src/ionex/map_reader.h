@@ -21,9 +21,11 @@ float pow10(int exponent);
 // Reads the next TEC map (numbered map_index + 1 in the file) from `file`, keeping the values
 // of rows lat_index and columns lon_index. The value of (row, column) goes to
 // values[(row - lat_index.first) * nlon + (column - lon_index.first)]; places the file does not
-// supply are left untouched. Returns a MapResult.
+// supply are left untouched. When `ended_before_start` is given it tells whether the input
+// ended before the map's "START OF TEC MAP" line (the map was never reached). Returns a
+// MapResult.
 int readIonexMap(LineSource* file, const IonexHeader& header, const Range<int>& lat_index,
                  const Range<int>& lon_index, float scale, int map_index, char* line,
-                 double* values);
+                 double* values, bool* ended_before_start = nullptr);
 
 }  // namespace ionex

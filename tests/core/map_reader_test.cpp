@@ -181,3 +181,29 @@ TEST(MapReader, ReadFailureGivesThree) {
     ionex::testing::failReadNumber(0);
     EXPECT_EQ(maps[0].result, ionex::kMapReadFailure);
 }
+
+// Whether the input ended before a map began: only an input that runs out while the reader
+// still waits for "START OF TEC MAP" counts; a map cut short, or a stray end line, does not.
+TEST(MapReader, TellsAnInputThatEndedBeforeTheMapBegan) {
+    struct Row { const char* what; std::string text; int map_index; bool ended_before_start; };
+    const Row rows[] = {
+        {"empty input", "", 0, true},
+        {"after a complete map", fullMap(1, 100), 1, true},
+        {"only blank lines left", fullMap(1, 100) + "\n\n", 1, true},
+        {"start line then the end", start(1), 0, false},
+        {"cut inside the map", start(1) + kEpoch + row("  1  2"), 0, false},
+        {"complete map", fullMap(1, 100), 0, false},
+        {"stray end line", kEnd, 0, false},
+        {"out of order", start(3), 0, false},
+    };
+    for (const Row& row : rows) {
+        testfiles::OpenSource src(testfiles::writeTemp("ended.txt", row.text));
+        char line[512] = {};
+        std::vector<double> values(12, kHole);
+        bool ended = !row.ended_before_start;
+        for (int j = 0; j <= row.map_index; ++j) {
+            ionex::readIonexMap(src.source, header4(), kAllRows, kAllCols, 1.0f, j, line, values.data(), &ended);
+        }
+        EXPECT_EQ(ended, row.ended_before_start) << row.what;
+    }
+}
