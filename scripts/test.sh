@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the normal build (with the Octave module and its end-to-end tests when
-# Octave is there) and a sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) of
-# every C++ test. Installs what is missing first.
+# Octave is there), a sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) of
+# every C++ test, and a ThreadSanitizer build of the concurrent-read test. Installs what is
+# missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -15,6 +16,12 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DIONEX_SANITIZE=ON \
       -DIONEX_BUILD_OCTAVE=OFF -DIONEX_BUILD_MATLAB=OFF
 cmake --build build-sanitize -j "$jobs"
 (cd build-sanitize && ctest --output-on-failure -j "$jobs")
+
+# The concurrent-read test under ThreadSanitizer: a small build of that one program.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIONEX_SANITIZE_THREAD=ON \
+      -DIONEX_BUILD_OCTAVE=OFF -DIONEX_BUILD_MATLAB=OFF
+cmake --build build-tsan -j "$jobs" --target thread_tests
+(cd build-tsan && ctest --output-on-failure -L threads)
 
 # A short fuzzing run of every target (AddressSanitizer + UndefinedBehaviorSanitizer under
 # libFuzzer), when clang and its libFuzzer runtime are installed.

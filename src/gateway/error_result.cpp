@@ -47,9 +47,9 @@ const ErrorEntry* findEntry(ErrorCode code) {
 }  // namespace
 
 void createErrorMsg(int nlhs, mxArray* plhs[], const char* identifier, const char* format, ...) {
-    // One buffer for the module's lifetime: the text is copied into a host string at once,
-    // and formatting needs no allocation of its own.
-    static char msg_buf[128];
+    // A buffer of this call alone, so that calls on several threads never share it: the
+    // text is copied into a host string at once, and formatting needs no allocation.
+    char msg_buf[128];
     va_list args;
     va_start(args, format);
     std::vsnprintf(msg_buf, sizeof msg_buf, format, args);
