@@ -9,6 +9,7 @@ function run_toolbox_test(root, data_dir)
   crashed = false;
   try
     addpath(root);
+    check_refusals();
     [out_dir, built] = build_toolbox('OutDir', out);
     addpath(out_dir);
     check_toolbox(out_dir, built, data_dir);
@@ -31,6 +32,21 @@ function run_toolbox_test(root, data_dir)
   exit(0);
 end
 
+function check_refusals()
+% Options the script does not know, or given without a value, are refused before anything
+% is compiled.
+  rows = {{'NoSuchOption', 1}, {'OutDir'}, {42, 'x'}};
+  for k = 1:numel(rows)
+    id = '';
+    try
+      build_toolbox(rows{k}{:});
+    catch err
+      id = err.identifier;
+    end
+    tcheck_equal(sprintf('options %s refused', describe_value(rows{k})), id, 'build_toolbox:Options');
+  end
+end
+
 function check_toolbox(out_dir, built, data_dir)
 % The modules the script made, found from their folder, with help, reading a real file.
   tcheck('vornakelstrid_p is among the modules built', ...
@@ -44,8 +60,9 @@ function check_toolbox(out_dir, built, data_dir)
   for k = 1:numel(built)
     [folder, name] = fileparts(built{k});
     if strcmp(folder, fullfile(out_dir, '+ionex'))
-      tcheck(sprintf('ionex.%s is a MEX function with help', name), ...
-             exist(['ionex.' name]) == 3 && ~isempty(help(['ionex.' name])), '');
+      tcheck(sprintf('ionex.%s resolves to its module and has help', name), ...
+             strcmp(which(['ionex.' name]), built{k}) && ~isempty(help(['ionex.' name])), ...
+             sprintf('which: "%s"', which(['ionex.' name])));
     end
   end
 
