@@ -8,7 +8,8 @@
 #                                when the MATLAB build exists)
 #   vornakelstrid_p.m            its help text (`help vornakelstrid_p`); a call reaches the
 #                                MEX file, which takes precedence in the same folder
-#   plot_tec_map.m, tec_at_station.m, read_many_days.m   the examples
+#   plot_tec_map.m, tec_at_station.m, read_many_days.m,
+#   read_archive_parallel.m      the examples
 #   data/                        the sample IONEX files the examples use by default
 # After addpath of that folder, Octave (or MATLAB) finds the module and the examples.
 #
@@ -38,6 +39,7 @@ if(_ionex_installed_module)
             ${CMAKE_SOURCE_DIR}/examples/plot_tec_map.m
             ${CMAKE_SOURCE_DIR}/examples/tec_at_station.m
             ${CMAKE_SOURCE_DIR}/examples/read_many_days.m
+            ${CMAKE_SOURCE_DIR}/examples/read_archive_parallel.m
           DESTINATION ${IONEX_INSTALL_DIR})
   install(FILES
             ${CMAKE_SOURCE_DIR}/tests/data/codg0080.20i.Z

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  octave liboctave-dev
+  octave liboctave-dev octave-parallel
   ncompress gzip time
   clang libclang-rt-14-dev
   gnuplot-nox ghostscript fonts-freefont-otf
