@@ -7,8 +7,8 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
 #include <limits>
+#include <system_error>
 
 #include "map_reader.h"
 
