@@ -10,6 +10,12 @@ namespace ionex {
 
 enum class InflaterKind { kZlib, kIsal };
 
+// Bytes before the output block that an inflater may read, and the caller must own and keep
+// zeroed. ISA-L copies a match whose distance reaches back past the data inflated so far
+// before it reports the error; the copy then reads up to 32 KB before the block (this lead,
+// never the caller's other memory), and the bytes it may have written are not handed out.
+constexpr size_t kInflaterOutputLead = 32 * 1024 + 64;
+
 // Outcome of one inflateGzip call.
 enum class InflateStatus {
     kOk,         // more to come: call again (with more input when none was consumed)
@@ -47,8 +53,9 @@ void destroyGzipInflater(GzipInflater* inflater);
 // Returns false when the decoder cannot be set up.
 bool startGzipMember(GzipInflater* inflater);
 
-// Inflates from `in` (in_size bytes) into `out` (out_size > 0 bytes) until the input is used
-// up, the output is full, the member ends or the data is bad.
+// Inflates from `in` (in_size bytes) into `out` (out_size > 0 bytes, preceded by
+// kInflaterOutputLead zeroed bytes) until the input is used up, the output is full, the
+// member ends or the data is bad.
 // Returns what was consumed and produced, and the status.
 InflateStep inflateGzip(GzipInflater* inflater, const unsigned char* in, size_t in_size,
                         unsigned char* out, size_t out_size);

@@ -14,14 +14,21 @@
 
 namespace ionex {
 
+// Longest match of deflate data: what ISA-L may have copied for a match it then rejects.
+constexpr size_t kLongestMatch = 258;
+
 struct IsalInflater {
-    GzipHeaderReader header;
-    bool in_header = true;
+    // ISA-L keeps the last 32 KB of output at the start of its state's output buffer, and a
+    // rejected match (see kInflaterOutputLead) may reach back past it: these zeroed bytes
+    // keep that read inside this allocation.
+    unsigned char lead[kInflaterOutputLead];
     inflate_state state;  // about 70 KB: kept on the heap with its owner
+    GzipHeaderReader header;
+    bool in_header;
 };
 
 IsalInflater* createIsalInflater() {
-    IsalInflater* inflater = new (std::nothrow) IsalInflater;
+    IsalInflater* inflater = new (std::nothrow) IsalInflater();  // zeroed
     if (inflater != nullptr) isal_inflate_init(&inflater->state);
     return inflater;
 }
@@ -59,7 +66,12 @@ InflateStep inflateIsal(IsalInflater* inflater, const unsigned char* in, size_t 
     const int rc = isal_inflate(&st);
     step.consumed += in_part - st.avail_in;
     step.produced = out_part - st.avail_out;
-    if (rc < 0 || rc == ISAL_NEED_DICT) {
+    if (rc == ISAL_INVALID_LOOKBACK) {
+        // The rejected match may already stand at the end of the output: drop as much as it
+        // can have written, so that only bytes of the stream are handed out.
+        step.produced = step.produced > kLongestMatch ? step.produced - kLongestMatch : 0;
+        step.status = InflateStatus::kDataError;
+    } else if (rc < 0 || rc == ISAL_NEED_DICT) {
         step.status = InflateStatus::kDataError;  // bad data, CRC or length
     } else if (st.block_state == ISAL_BLOCK_FINISH) {
         step.status = InflateStatus::kMemberEnd;

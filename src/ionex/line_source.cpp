@@ -51,6 +51,7 @@ struct LineSource {
     InflaterKind inflater_kind = InflaterKind::kZlib;
     GzipInflater* inflater = nullptr;  // made for the first gzip member
     LzwDecoder* lzw = nullptr;
+    unsigned char* output_block = nullptr;  // the zeroed lead an inflater may read, then `output`
     unsigned char* output = nullptr;  // decoded bytes of gzip and compress members
     const unsigned char* pending = nullptr;  // bytes decoded but not yet handed out
     size_t pending_size = 0;
@@ -88,8 +89,11 @@ size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; 
 // Makes the block that decoded bytes go to; plain input never needs one.
 // Returns false when out of memory.
 bool haveOutputBlock(LineSource* s) {
-    if (s->output == nullptr) s->output = new (std::nothrow) unsigned char[kOutputCapacity];
-    return s->output != nullptr;
+    if (s->output_block == nullptr) {
+        s->output_block = new (std::nothrow) unsigned char[kInflaterOutputLead + kOutputCapacity]();
+        if (s->output_block != nullptr) s->output = s->output_block + kInflaterOutputLead;
+    }
+    return s->output_block != nullptr;
 }
 
 // Starts a gzip member at the current input position.
@@ -216,7 +220,7 @@ void closeLineSource(LineSource* source) {
     ::close(source->fd);
     delete source->lzw;
     delete[] source->input;
-    delete[] source->output;
+    delete[] source->output_block;
     delete source;
 }
 

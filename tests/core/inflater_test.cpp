@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,48 @@ std::string flipByte(std::string bytes, size_t at, unsigned char mask) {
     return bytes;
 }
 
+// Writes deflate bits: plain values least significant bit first, Huffman codes most
+// significant bit first.
+struct BitWriter {
+    std::string bytes;
+    int used = 8;  // bits used of the last byte
+    void put(unsigned value, int n) {
+        for (int i = 0; i < n; ++i) {
+            if (used == 8) {
+                bytes += '\0';
+                used = 0;
+            }
+            bytes.back() = static_cast<char>(bytes.back() | (((value >> i) & 1u) << used));
+            ++used;
+        }
+    }
+    void code(unsigned value, int n) {
+        for (int i = n - 1; i >= 0; --i) put((value >> i) & 1u, 1);
+    }
+};
+
+// A gzip member of one fixed-code block: `literals` (bytes below 144), then a match of
+// length 9 at `distance` (97 .. 128, or 24577 .. 32768), then the end of the block. When the
+// distance reaches back past the literals the match is invalid.
+std::string memberWithMatch(const std::string& literals, unsigned distance) {
+    BitWriter w;
+    w.put(1, 1);  // last block
+    w.put(1, 2);  // fixed codes
+    for (unsigned char c : literals) w.code(0x30 + c, 8);
+    w.code(263 - 256, 7);  // length 9
+    const bool far = distance > 128;
+    w.code(far ? 29 : 13, 5);
+    w.put(distance - (far ? 24577 : 97), far ? 13 : 5);
+    w.code(0, 7);  // end of block
+    const std::string text = literals + (distance <= literals.size() ? literals.substr(literals.size() - distance, 9) : "");
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+    std::string member{'\x1f', '\x8b', 8, 0, 0, 0, 0, 0, 0, 3};
+    member += w.bytes;
+    for (int i = 0; i < 4; ++i) member += static_cast<char>((crc >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) member += static_cast<char>((text.size() >> (8 * i)) & 0xFF);
+    return member;
+}
+
 struct Stream {
     const char* name;
     std::string file;      // the bytes on disk
@@ -170,6 +213,35 @@ TEST(Inflaters, CertainDamageEndsTheSameWayWithBoth) {
     }
 }
 
+TEST(Inflaters, AMatchReachingBeforeTheDataHandsOutNoForeignBytes) {
+    const std::string five = "aaaaa";
+    std::string many;
+    for (int i = 0; i < 20000; ++i) many += static_cast<char>('0' + i % 61);
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string zlib;  // zlib stops right before the bad match
+    };
+    const Case cases[] = {
+        {"valid match", memberWithMatch(many, 100), many + many.substr(many.size() - 100, 9)},
+        {"5 literals, distance 100", memberWithMatch(five, 100), five},
+        {"100 literals, distance 128", memberWithMatch(many.substr(0, 100), 128), many.substr(0, 100)},
+        {"20000 literals, distance 32768", memberWithMatch(many, 32768), many},
+        {"the same, then plain text", memberWithMatch(many, 32768) + std::string(5000, 'x'), many},
+    };
+    for (const Case& c : cases) {
+        const std::string path = writeTemp("lookback.gz", c.file);
+        EXPECT_EQ(decodeWith(path, InflaterKind::kZlib), c.zlib) << c.name;
+        for (InflaterKind kind : builtInflaters()) {
+            // ISA-L may end up to one match length earlier, but only ever with stream bytes.
+            const std::string got = decodeWith(path, kind);
+            EXPECT_LE(got.size(), c.zlib.size()) << c.name << " with " << ionex::inflaterName(kind);
+            EXPECT_GE(got.size() + 258, c.zlib.size()) << c.name << " with " << ionex::inflaterName(kind);
+            EXPECT_EQ(c.zlib.compare(0, got.size(), got), 0) << c.name << " with " << ionex::inflaterName(kind);
+        }
+    }
+}
+
 TEST(Inflaters, CutOrFlippedStreamsEndEarlyWithBoth) {
     const std::string jpl_gz = readData("jplg0010.17i.gz");
     const std::string jpl = decodeWith(testfiles::dataPath("jplg0010.17i.gz"), InflaterKind::kZlib);
@@ -183,17 +255,21 @@ TEST(Inflaters, CutOrFlippedStreamsEndEarlyWithBoth) {
             EXPECT_EQ(jpl.compare(0, got.size(), got), 0) << "cut at " << cut << " with " << ionex::inflaterName(kind);
         }
     }
-    // A flipped byte in the data ends the member at the error or at the trailer check:
-    // never more bytes than the member holds, never a crash.
+    // A flipped byte in the data ends the member at the error or at the trailer check. Both
+    // decode the same bits alike until one of them rejects them, so one text is the start
+    // of the other (ISA-L accepts some code sets zlib rejects, and ends up to a match
+    // length early at a match that reaches back too far).
     unsigned state = 7;
-    for (int k = 0; k < 300; ++k) {
+    for (int k = 0; k < 120; ++k) {
         state = state * 1103515245u + 12345u;
         const size_t at = 10 + (state >> 8) % (codg_gz.size() - 18);
         const unsigned char mask = static_cast<unsigned char>(1 + (state >> 3) % 255);
         const std::string path = writeTemp("flip.gz", flipByte(codg_gz, at, mask));
+        const std::string zlib = decodeWith(path, InflaterKind::kZlib);
         for (InflaterKind kind : builtInflaters()) {
             const std::string got = decodeWith(path, kind);
-            EXPECT_LE(got.size(), readData("CODG0080.20I").size() + 65536)
+            const size_t common = std::min(got.size(), zlib.size());
+            EXPECT_EQ(got.compare(0, common, zlib, 0, common), 0)
                 << "flip at " << at << " with " << ionex::inflaterName(kind);
         }
     }
