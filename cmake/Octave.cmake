@@ -113,3 +113,7 @@ if(EXISTS ${_help_file})
 endif()
 
 message(STATUS "Octave module: ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.mex (Octave headers ${_oct_incdir})")
+
+if(IONEX_BUILD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/bench/octave/octave_bench.cmake)
+  include(${CMAKE_SOURCE_DIR}/bench/octave/octave_bench.cmake)
+endif()

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config zlib1g-dev
+  build-essential cmake pkg-config zlib1g-dev libisal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   octave liboctave-dev octave-parallel
   ncompress gzip time

@@ -1,5 +1,5 @@
-// Map values extraction: reads every map of the file into one reusable grid and hands the
-// caller each map's window, or one interpolated value per map.
+// Map values extraction: reads each map of the file straight into its own output array (a
+// whole window), or into one reusable grid for one interpolated value per map.
 
 #include "map_values.h"
 
@@ -24,7 +24,7 @@ constexpr float kFineStep = 0.1f;
 struct MapArrays {
     mxArray* lat_axis;  // 1-by-nlat
     mxArray* lon_axis;  // 1-by-nlon
-    mxArray* grid;      // nlon-by-nlat, one map's window
+    mxArray* grid;      // nlon-by-nlat, one map's window (read into by point requests)
 };
 
 // Truncates `x` toward zero like a conversion to int, saturating beyond int's range.
@@ -100,32 +100,43 @@ void releaseMapStage(int nlhs, mxArray* plhs[], MapArrays& arrays) {
     destroySlot(arrays.grid);
 }
 
-// Reads maps 0 .. num_maps - 1 into the grid and stores each into output 1.
-// Returns kOk or the first failure; no map is read after it. kNotIonexMap: the input ended
-// before a map of a whole-window request and the maps never reached are too many to fill.
+// Reads maps 0 .. num_maps - 1: a whole-window request straight into a new array per map,
+// which goes into output 1; a point request into the reused grid, whose bilinear value goes
+// into the row. Returns kOk or the first failure; no map is read after it. kNotIonexMap: the
+// input ended before a map of a whole-window request and the maps never reached are too
+// many to fill.
 ErrorCode readMaps(mxArray* plhs[], ionex::LineSource* file, const ionex::IonexHeader& header,
                    const MapRequest& request, unsigned long long stored_size, char* line,
                    mxArray* grid) {
-    double* values = mxGetPr(grid);
     const size_t count = static_cast<size_t>(request.nlat) * static_cast<size_t>(request.nlon);
     double* row = request.whole_window ? nullptr : mxGetPr(plhs[0]);
     for (int j = 0; j < header.num_maps; ++j) {
+        mxArray* map = nullptr;
+        if (request.whole_window) {
+            map = mxCreateUninitNumericMatrix(static_cast<mwSize>(request.nlon),
+                                              static_cast<mwSize>(request.nlat), mxDOUBLE_CLASS, mxREAL);
+        }
+        double* values = mxGetPr(map != nullptr ? map : grid);
         // Places a map does not supply must read as missing, not as an earlier map's values.
         std::fill(values, values + count, std::numeric_limits<double>::quiet_NaN());
         bool never_reached = false;
         const ErrorCode code = mapFailure(ionex::readIonexMap(file, header, request.lat_index,
                                                               request.lon_index, request.scale,
                                                               j, line, values, &never_reached));
-        if (code != kOk) return code;
+        if (code != kOk) {
+            if (map != nullptr) mxDestroyArray(map);  // a map cut short is not handed out
+            return code;
+        }
         // A header may announce far more maps than its file holds; their NaN grids are only
         // made while they stay in proportion to the file. Later maps are never reached
         // either and are fewer, so the first such map decides.
         if (never_reached && request.whole_window &&
             !missingMapsFit(static_cast<long long>(header.num_maps) - j, request, stored_size)) {
+            if (map != nullptr) mxDestroyArray(map);
             return kNotIonexMap;
         }
-        if (request.whole_window) {
-            mxSetCell(plhs[0], static_cast<mwIndex>(j), mxDuplicateArray(grid));
+        if (map != nullptr) {
+            mxSetCell(plhs[0], static_cast<mwIndex>(j), map);
         } else {
             row[j] = bilinearValue(request, values);
         }
@@ -188,6 +199,9 @@ ErrorCode extractMapValues(int nlhs, mxArray* plhs[], ionex::LineSource* file,
     MapArrays arrays;
     arrays.lat_axis = createAxis(request.lat_coord.first, request.lat_coord.last, request.nlat);
     arrays.lon_axis = createAxis(request.lon_coord.first, request.lon_coord.last, request.nlon);
+    // The grid is made for every request, so that a call makes its arrays in one fixed order
+    // whatever it asks (the allocation-fault tests count on that order); only a point
+    // request reads into it.
     arrays.grid = mxCreateDoubleMatrix(static_cast<mwSize>(request.nlon),
                                        static_cast<mwSize>(request.nlat), mxREAL);
     if (request.whole_window) {

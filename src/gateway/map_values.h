@@ -1,5 +1,5 @@
-// Map values: the axes of the window, one map grid reused for every map, and per map either
-// a copy of the grid (whole window) or the bilinear value at the requested point.
+// Map values: the axes of the window, and per map either its own output array, read straight
+// into (whole window), or the bilinear value at the requested point from one reused grid.
 #pragma once
 
 #include "error_result.h"

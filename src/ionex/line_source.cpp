@@ -7,7 +7,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <atomic>
 #include <cerrno>
@@ -15,6 +14,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "gzip_inflater.h"
 #include "lzw_decoder.h"
 
 #ifdef IONEX_FAULT_INJECTION
@@ -51,9 +51,10 @@ struct LineSource {
     size_t input_pos = 0;  // first unconsumed byte of `input`
     size_t input_end = 0;  // one past the last byte read into `input`
     Kind kind = Kind::kPlain;
-    z_stream zs{};
-    bool zs_ready = false;
+    InflaterKind inflater_kind = InflaterKind::kZlib;
+    GzipInflater* inflater = nullptr;  // made for the first gzip member
     LzwDecoder* lzw = nullptr;
+    unsigned char* output_block = nullptr;  // the zeroed lead an inflater may read, then `output`
     unsigned char* output = nullptr;  // decoded bytes of gzip and compress members
     const unsigned char* pending = nullptr;  // bytes decoded but not yet handed out
     size_t pending_size = 0;
@@ -91,22 +92,19 @@ size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; 
 // Makes the block that decoded bytes go to; plain input never needs one.
 // Returns false when out of memory.
 bool haveOutputBlock(LineSource* s) {
-    if (s->output == nullptr) s->output = new (std::nothrow) unsigned char[kOutputCapacity];
-    return s->output != nullptr;
+    if (s->output_block == nullptr) {
+        s->output_block = new (std::nothrow) unsigned char[kInflaterOutputLead + kOutputCapacity]();
+        if (s->output_block != nullptr) s->output = s->output_block + kInflaterOutputLead;
+    }
+    return s->output_block != nullptr;
 }
 
 // Starts a gzip member at the current input position.
-// Returns false when zlib cannot be set up (the source then ends).
-bool startGzipMember(LineSource* s) {
+// Returns false when the inflater cannot be set up (the source then ends).
+bool startMember(LineSource* s) {
     if (!haveOutputBlock(s)) return false;
-    if (!s->zs_ready) {
-        // 16 + 15: a gzip wrapper only, with the largest window; zlib checks CRC and length.
-        if (inflateInit2(&s->zs, 16 + MAX_WBITS) != Z_OK) return false;
-        s->zs_ready = true;
-    } else if (inflateReset(&s->zs) != Z_OK) {
-        return false;
-    }
-    return true;
+    if (s->inflater == nullptr) s->inflater = createGzipInflater(s->inflater_kind);
+    return s->inflater != nullptr && startGzipMember(s->inflater);
 }
 
 // Starts a compress stream after its two magic bytes. Returns false when out of memory.
@@ -126,7 +124,7 @@ void decideKind(LineSource* s) {
     const unsigned char* p = s->input + s->input_pos;
     bool magic = bufferedInput(s) >= 2 && p[0] == 0x1F;
     if (magic && p[1] == 0x8B) {
-        s->kind = startGzipMember(s) ? Kind::kGzip : Kind::kFinished;
+        s->kind = startMember(s) ? Kind::kGzip : Kind::kFinished;
     } else if (magic && p[1] == 0x9D) {
         s->input_pos += 2;
         s->kind = startCompressStream(s) ? Kind::kCompress : Kind::kFinished;
@@ -152,24 +150,20 @@ size_t decodePlain(LineSource* s) {
 // kind of what follows. Returns the number of bytes made pending (0 when none came this time).
 size_t decodeGzip(LineSource* s) {
     if (bufferedInput(s) == 0) readMoreInput(s);
-    s->zs.next_in = s->input + s->input_pos;
-    s->zs.avail_in = static_cast<uInt>(bufferedInput(s));
-    s->zs.next_out = s->output;
-    s->zs.avail_out = static_cast<uInt>(kOutputCapacity);
-    int rc = inflate(&s->zs, Z_NO_FLUSH);
-    s->input_pos = s->input_end - s->zs.avail_in;
-    size_t produced = kOutputCapacity - s->zs.avail_out;
-    if (rc == Z_STREAM_END) {
+    const InflateStep step = inflateGzip(s->inflater, s->input + s->input_pos, bufferedInput(s),
+                                         s->output, kOutputCapacity);
+    s->input_pos += step.consumed;
+    if (step.status == InflateStatus::kMemberEnd) {
         decideKind(s);
-    } else if (rc == Z_BUF_ERROR) {
-        // No progress: with the file at its end the member is cut short; keep what was inflated.
-        if (produced == 0 && s->input_ended && bufferedInput(s) == 0) s->kind = Kind::kFinished;
-    } else if (rc != Z_OK) {
+    } else if (step.status == InflateStatus::kDataError) {
         s->kind = Kind::kFinished;  // bad data, CRC or length: what was inflated stands
+    } else if (step.consumed == 0 && step.produced == 0 && !readMoreInput(s)) {
+        // No progress and no more input: the member is cut short; keep what was inflated.
+        s->kind = Kind::kFinished;
     }
     s->pending = s->output;
-    s->pending_size = produced;
-    return produced;
+    s->pending_size = step.produced;
+    return step.produced;
 }
 
 // Decodes the compress stream into the output block.
@@ -202,8 +196,10 @@ bool refill(LineSource* s) {
 
 }  // namespace
 
-LineSource* openLineSource(const char* path) {
-    if (path == nullptr) return nullptr;
+LineSource* openLineSource(const char* path) { return openLineSource(path, defaultInflater()); }
+
+LineSource* openLineSource(const char* path, InflaterKind inflater) {
+    if (path == nullptr || !inflaterAvailable(inflater)) return nullptr;
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     LineSource* s = new (std::nothrow) LineSource;
@@ -216,17 +212,18 @@ LineSource* openLineSource(const char* path) {
     }
     s->fd = fd;
     s->input = input;
+    s->inflater_kind = inflater;
     decideKind(s);
     return s;
 }
 
 void closeLineSource(LineSource* source) {
     if (source == nullptr) return;
-    if (source->zs_ready) inflateEnd(&source->zs);
+    destroyGzipInflater(source->inflater);
     ::close(source->fd);
     delete source->lzw;
     delete[] source->input;
-    delete[] source->output;
+    delete[] source->output_block;
     delete source;
 }
 

@@ -89,6 +89,11 @@ MINIMEX_EXTERN_C mxArray* mxCreateDoubleScalar(double value);
  * Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id,
                                                 mxComplexity complexity);
+/* Makes an m-by-n numeric array of `class_id` whose elements the caller must set. Here they
+ * hold the byte pattern 0xA5 (no value a reader writes), so that tests see any left unset.
+ * Returns the new array. */
+MINIMEX_EXTERN_C mxArray* mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID class_id,
+                                                      mxComplexity complexity);
 /* Makes an m-by-n cell array whose cells are empty (null). Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateCellMatrix(mwSize m, mwSize n);
 /* Makes a char row holding the bytes of `s` (0-by-0 for the empty string).

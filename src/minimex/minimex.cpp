@@ -296,6 +296,16 @@ mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id, mxComplex
     return createArray(class_id, m, n, complexity == mxCOMPLEX);
 }
 
+mxArray* mxCreateUninitNumericMatrix(mwSize m, mwSize n, mxClassID class_id, mxComplexity complexity) {
+    mxArray* a = mxCreateNumericMatrix(m, n, class_id, complexity);
+    const size_t bytes = m * n * elementSize(class_id);
+    if (bytes != 0) {
+        std::memset(a->real, 0xA5, bytes);
+        if (a->is_complex) std::memset(a->imag, 0xA5, bytes);
+    }
+    return a;
+}
+
 mxArray* mxCreateCellMatrix(mwSize m, mwSize n) { return createArray(mxCELL_CLASS, m, n, false); }
 
 mxArray* mxCreateString(const char* s) {
