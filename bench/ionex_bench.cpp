@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench_files.h"
+#include "ionex_reader.h"
 #include "line_source.h"
 #include "lzw_decoder.h"
 #include "mex.h"
@@ -162,6 +163,14 @@ void moduleCall(const std::string& path, const std::string& mode) {
     for (const mxArray* a : in) mxDestroyArray(const_cast<mxArray*>(a));
 }
 
+// The +ionex reader's core: every map of every kind (TEC and RMS) of the whole grid.
+void coreRead(const std::string& path) {
+    ionex::IonexContents contents;
+    ionex::ReadFailure failure;
+    const ionex::ReadStatus st = ionex::readIonexFile(path, ionex::ReadOptions{}, contents, failure);
+    g_sink = st == ionex::ReadStatus::kOk ? contents.maps[ionex::kTecMap].values.size() : 0;
+}
+
 struct Measured {
     std::string name;
     double seconds;
@@ -196,6 +205,8 @@ void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
     double lines_z = f.z.empty() ? 0 : measure("line source alone (.Z)", f.text_bytes, runs, [&] { lineSourceOnly(f.z); });
     double whole_plain = measure("module, whole grid (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "whole"); });
     double whole_gz = measure("module, whole grid (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "whole"); });
+    measure("ionex.read core, TEC and RMS (plain)", f.text_bytes, runs, [&] { coreRead(f.plain); });
+    double core_gz = measure("ionex.read core, TEC and RMS (.gz)", f.text_bytes, runs, [&] { coreRead(f.gz); });
     double whole_z = f.z.empty() ? 0 : measure("module, whole grid (.Z)", f.text_bytes, runs, [&] { moduleCall(f.z, "whole"); });
     double point_plain = measure("module, point (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "point"); });
     double point_gz = measure("module, point (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "point"); });
@@ -203,6 +214,7 @@ void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
 
     std::printf("  ratios:\n");
     verdict(".gz whole grid / zlib inflate alone (goal <= 1.5)", whole_gz / inflate, whole_gz / inflate <= 1.5);
+    verdict("ionex.read core (.gz, TEC+RMS) / module whole grid (.gz, TEC) (goal <= 1)", core_gz / whole_gz, core_gz / whole_gz <= 1.0);
     if (with_naive) verdict("naive sscanf reader / plain whole grid (goal >= 8)", naive / whole_plain, naive / whole_plain >= 8);
     if (!f.z.empty()) {
         verdict(".Z whole grid / LZW decoder alone (goal <= 1.5)", whole_z / lzw, whole_z / lzw <= 1.5);

@@ -13,6 +13,10 @@ namespace ionex {
 
 namespace {
 
+constexpr long kLabelColumn = 60;  // 0-based offset of column 61
+
+bool mayStartValue(char c) { return c == ' ' || (c >= '0' && c <= '9') || c == '-' || c == '+'; }
+
 const char* const kKindNames[kMapKindCount] = {"TEC", "RMS", "HEIGHT"};
 constexpr double kTimeTolerance = 1e-9;  // days
 
@@ -44,6 +48,7 @@ struct SectionState {
     // Kept rows of the current map, until its end scatters them into the output.
     std::vector<double> rows;
     std::vector<long> row_base;  // output offset of each kept row's first value
+    ValueTable table;            // scaled small integers of the current exponent
 };
 
 ReadStatus fail(SectionState& s, ReadStatus status, const std::string& detail, long line = -1) {
@@ -99,7 +104,7 @@ ReadStatus startMap(SectionState& s, int kind, const RecordSplit& split) {
     s.in_row = false;
     s.rows.clear();
     s.row_base.clear();
-    setRowScale(s.row, s.header_exponent);
+    setRowScale(s.row, s.header_exponent, s.table);
     return ReadStatus::kOk;
 }
 
@@ -193,7 +198,7 @@ ReadStatus mapExponent(SectionState& s, const RecordSplit& split) {
         return fail(s, ReadStatus::kCorrupt, "EXPONENT of " + mapName(s.kind, s.number) +
                                                  (s.rows_started ? " after its first row" : " cannot be read"));
     }
-    setRowScale(s.row, static_cast<int>(exponent));
+    setRowScale(s.row, static_cast<int>(exponent), s.table);
     return ReadStatus::kOk;
 }
 
@@ -334,7 +339,10 @@ ReadStatus readMapSection(LineReader& reader, const HeaderRecords& header, const
     while (nextLine(reader)) {
         if (reader.too_long) return fail(s, ReadStatus::kCorrupt, "a line longer than 511 characters");
         if (isBlankLine(reader)) continue;
-        const RecordSplit split = splitRecord(reader.text, reader.length);
+        // Inside a map, a line whose column 61 could start a value is a data line: every
+        // label read there starts with a letter in column 61.
+        const bool data = s.in_map && (reader.length <= kLabelColumn || mayStartValue(reader.text[kLabelColumn]));
+        const RecordSplit split = data ? RecordSplit{} : splitRecord(reader.text, reader.length);
         const ReadStatus st = s.in_map ? mapLine(s, split) : betweenMaps(s, split);
         if (st == ReadStatus::kCorrupt && reader.unterminated && s.in_map) {
             // A last line without its line end was cut with the file.

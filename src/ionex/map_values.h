@@ -11,9 +11,20 @@ struct RowFill {
     long end = 0;
     const int* column_of = nullptr;
     double* dest = nullptr;  // null: the row is read and checked but not kept
-    double divisor = 10.0;   // value = integer / divisor when dividing, else integer * multiplier
+    const double* small = nullptr;  // the value of each integer 0..kSmallValues-1 (9999: NaN)
+    double divisor = 10.0;   // others: integer / divisor when dividing, else integer * multiplier
     double multiplier = 1.0;
     bool divide = true;
+};
+
+// Integers below this are looked up rather than divided: nearly every value of a real file.
+constexpr long kSmallValues = 10000;
+
+// The scaled values of the integers 0 .. kSmallValues - 1 for one exponent.
+struct ValueTable {
+    int exponent = 0;
+    bool filled = false;
+    double values[kSmallValues];
 };
 
 enum class DataLineResult : int {
@@ -32,7 +43,8 @@ constexpr long kNoValue = 9999;
 DataLineResult readDataValues(const char* line, long length, RowFill& row, long* field);
 
 // Sets the scale of `row` for values written with `exponent`: each value becomes the double
-// nearest to integer * 10^exponent. Returns nothing.
-void setRowScale(RowFill& row, int exponent);
+// nearest to integer * 10^exponent. `table` is filled for the exponent when it holds another.
+// Returns nothing.
+void setRowScale(RowFill& row, int exponent, ValueTable& table);
 
 }  // namespace ionex
