@@ -11,6 +11,7 @@ struct RowFill {
     long end = 0;
     const int* column_of = nullptr;
     double* dest = nullptr;  // null: the row is read and checked but not kept
+    long stride = 1;         // output column c is dest[c * stride]
     const double* small = nullptr;  // the value of each integer 0..kSmallValues-1 (9999: NaN)
     double divisor = 10.0;   // others: integer / divisor when dividing, else integer * multiplier
     double multiplier = 1.0;
@@ -38,8 +39,9 @@ enum class DataLineResult : int {
 // The integer a data field writes where the producer had no value.
 constexpr long kNoValue = 9999;
 
-// Reads the fields of a trimmed data line of `length` characters into `row`. On failure
-// *field (1-based) names the field. Returns the result.
+// Reads the fields of a trimmed data line of `length` characters into `row`. The line must
+// be readable for three bytes past its end (fields are loaded eight bytes at a time). On
+// failure *field (1-based) names the field. Returns the result.
 DataLineResult readDataValues(const char* line, long length, RowFill& row, long* field);
 
 // Sets the scale of `row` for values written with `exponent`: each value becomes the double

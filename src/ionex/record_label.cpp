@@ -18,7 +18,9 @@ struct KnownLabel {
 
 #define LABEL(text, label) {text, label, sizeof(text) - 1}
 
+// The row record first: it is by far the most frequent.
 const KnownLabel kKnownLabels[] = {
+    LABEL("LAT/LON1/LON2/DLON/H", Label::kRow),
     LABEL("IONEX VERSION / TYPE", Label::kVersionType),
     LABEL("PGM / RUN BY / DATE", Label::kProgramRunByDate),
     LABEL("DESCRIPTION", Label::kDescription),
@@ -50,7 +52,6 @@ const KnownLabel kKnownLabels[] = {
     LABEL("END OF RMS MAP", Label::kEndRmsMap),
     LABEL("END OF HEIGHT MAP", Label::kEndHeightMap),
     LABEL("EPOCH OF CURRENT MAP", Label::kMapEpoch),
-    LABEL("LAT/LON1/LON2/DLON/H", Label::kRow),
     LABEL("END OF FILE", Label::kEndFile),
 };
 
