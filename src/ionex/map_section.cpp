@@ -1,6 +1,7 @@
 // The map reader: a small state machine over the lines after END OF HEADER.
 #include "map_section.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -121,9 +122,17 @@ ReadStatus startMap(SectionState& s, int kind, const RecordSplit& split) {
 void reserveMap(SectionState& s) {
     if (s.slot < 0 || !kindKept(s, s.kind)) return;
     std::vector<double>& values = s.target.out->maps[s.kind].values;
-    const size_t wanted = (static_cast<size_t>(s.slot) + 1) * static_cast<size_t>(s.target.map_values);
+    const size_t map = static_cast<size_t>(s.target.map_values);
+    const size_t wanted = (static_cast<size_t>(s.slot) + 1) * map;
     if (wanted > values.size()) {
         if (!withinBudget(s, static_cast<long>(wanted - values.size()))) return;
+        if (values.capacity() == 0 && s.header.num_maps) {
+            // Room for the maps the header announces, but never more than a fixed share of
+            // the smallest budget: a header's claim alone cannot make the read allocate much.
+            const size_t cap = static_cast<size_t>(kMinValueBudget / 4) / map;
+            const size_t maps = std::min(static_cast<size_t>(*s.header.num_maps), cap);
+            if (maps * map > wanted) values.reserve(maps * map);
+        }
         values.resize(wanted, std::numeric_limits<double>::quiet_NaN());
     }
     s.direct = true;
@@ -345,6 +354,16 @@ ReadStatus betweenMaps(SectionState& s, const RecordSplit& split) {
     }
 }
 
+// Tells whether every kind of map the read keeps has all the maps the header announces, so
+// that the rest of the file (maps of kinds not asked for) need not be read.
+bool allWantedRead(const SectionState& s) {
+    if (!s.header.num_maps) return false;
+    for (int kind = 0; kind < kMapKindCount; ++kind) {
+        if (kindKept(s, kind) && s.maps.map_counts[kind] < *s.header.num_maps) return false;
+    }
+    return true;
+}
+
 // At the end of the text: every map the header announces must be there.
 ReadStatus checkComplete(SectionState& s) {
     if (s.in_map) {
@@ -405,7 +424,7 @@ ReadStatus readMapSection(LineReader& reader, const HeaderRecords& header, const
                                                        ") cut: the file ends inside it, in a line cut short");
         }
         if (st != ReadStatus::kOk) return st;
-        if (maps.end_of_file) break;
+        if (maps.end_of_file || (!s.in_map && allWantedRead(s))) break;
     }
     return checkComplete(s);
 }

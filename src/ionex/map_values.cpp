@@ -7,6 +7,11 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define IONEX_PAIR_FIELDS 1
+#endif
+
 #include "fixed_fields.h"
 
 namespace ionex {
@@ -64,6 +69,44 @@ inline bool plainField(const char* f, long* value) {
     return true;
 }
 
+#ifdef IONEX_PAIR_FIELDS
+// Two plain fields (ten characters at `f`) at once, with SSSE3: each field goes to its own
+// eight-byte lane behind three zeros, is checked byte by byte, and the digits are combined by
+// multiply-adds. Sixteen bytes are loaded. Returns false when either field has another shape.
+__attribute__((target("ssse3"))) bool plainFieldPair(const char* f, long* first, long* second) {
+    const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(f));
+    // Lane bytes 0-2 come out zero (index with the high bit set), 3-7 hold a field.
+    const __m128i spread = _mm_setr_epi8(-128, -128, -128, 0, 1, 2, 3, 4, -128, -128, -128, 5, 6, 7, 8, 9);
+    const __m128i c = _mm_shuffle_epi8(text, spread);
+    const __m128i pads = _mm_setr_epi8(1, 1, 1, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0);
+    const __m128i pad_mask = _mm_cmpeq_epi8(pads, _mm_set1_epi8(1));
+    const __m128i d = _mm_sub_epi8(c, _mm_set1_epi8('0'));
+    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(d, _mm_set1_epi8(9)), d);
+    const __m128i is_blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+    const __m128i ok = _mm_or_si128(_mm_or_si128(is_digit, is_blank), pad_mask);
+    if (_mm_movemask_epi8(ok) != 0xFFFF) return false;
+    // Blanks only in front of each field's first digit, and at least one digit.
+    const unsigned blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(pad_mask, is_blank)));
+    const unsigned a = (blanks >> 3) & 31u, b = (blanks >> 11) & 31u;
+    if ((a & (a + 1)) != 0 || (b & (b + 1)) != 0 || a == 31 || b == 31) return false;
+    // Digits with blanks and pads as zeros, then pairs, then four-digit halves.
+    const __m128i digits = _mm_and_si128(d, is_digit);
+    const __m128i pairs = _mm_maddubs_epi16(digits, _mm_setr_epi8(10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1, 10, 1));
+    const __m128i quads = _mm_madd_epi16(pairs, _mm_setr_epi16(100, 1, 100, 1, 100, 1, 100, 1));
+    alignas(16) int32_t q[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(q), quads);
+    *first = static_cast<long>(q[0]) * 10000 + q[1];
+    *second = static_cast<long>(q[2]) * 10000 + q[3];
+    return true;
+}
+
+// Tells once whether the processor runs plainFieldPair.
+bool pairFieldsAvailable() {
+    static const bool available = __builtin_cpu_supports("ssse3");
+    return available;
+}
+#endif
+
 // Any field of another shape than plainField's: blanks, an optional sign, digits to the end.
 // Returns kOk with the magnitude and sign, or why the field cannot be read.
 DataLineResult readOtherField(const char* f, long* value, bool* negative) {
@@ -94,22 +137,9 @@ DataLineResult readDataValues(const char* line, long length, RowFill& row, long*
     const double* const small = row.small;
     DataLineResult result = DataLineResult::kOk;
     long start = 0;
-    for (; start < length; start += kFieldWidth) {
-        // The line is trimmed, so a field cut short ends in a character that was written.
-        if (start + kFieldWidth > length) {
-            result = DataLineResult::kCutField;
-            break;
-        }
-        long n = 0;
-        bool negative = false;
-        if (!plainField(line + start, &n)) {
-            result = readOtherField(line + start, &n, &negative);
-            if (result != DataLineResult::kOk) break;
-        }
-        if (next >= end) {
-            result = DataLineResult::kTooManyValues;
-            break;
-        }
+    // Stores integer n at the row's next place. Returns false when the row is full.
+    auto store = [&](long n, bool negative) {
+        if (next >= end) return false;
         if (dest != nullptr) {
             const int column = column_of[next];
             if (column >= 0) {
@@ -122,6 +152,34 @@ DataLineResult readDataValues(const char* line, long length, RowFill& row, long*
             }
         }
         ++next;
+        return true;
+    };
+#ifdef IONEX_PAIR_FIELDS
+    if (pairFieldsAvailable()) {
+        long a = 0, b = 0;
+        while (start + 2 * kFieldWidth <= length && next + 2 <= end && plainFieldPair(line + start, &a, &b)) {
+            store(a, false);
+            store(b, false);
+            start += 2 * kFieldWidth;
+        }
+    }
+#endif
+    for (; start < length; start += kFieldWidth) {
+        // The line is trimmed, so a field cut short ends in a character that was written.
+        if (start + kFieldWidth > length) {
+            result = DataLineResult::kCutField;
+            break;
+        }
+        long n = 0;
+        bool negative = false;
+        if (!plainField(line + start, &n)) {
+            result = readOtherField(line + start, &n, &negative);
+            if (result != DataLineResult::kOk) break;
+        }
+        if (!store(n, negative)) {
+            result = DataLineResult::kTooManyValues;
+            break;
+        }
     }
     row.next = next;
     *field = start / kFieldWidth + 1;

@@ -40,7 +40,7 @@ enum class DataLineResult : int {
 constexpr long kNoValue = 9999;
 
 // Reads the fields of a trimmed data line of `length` characters into `row`. The line must
-// be readable for three bytes past its end (fields are loaded eight bytes at a time). On
+// be readable for eight bytes past its end (fields are loaded several at a time). On
 // failure *field (1-based) names the field. Returns the result.
 DataLineResult readDataValues(const char* line, long length, RowFill& row, long* field);
 
