@@ -150,7 +150,8 @@ function check_options(ctx)
   tcheck_equal('Time around one epoch: that map', M.time, t(2));
   try
     M = ionex.read(f, 'Time', [t(4) + 1, t(4) + 2]);
-    tcheck_equal('Time after every map: no map, the grid kept', size(M.tec), [13 73 0]);
+    tcheck('Time after every map: no map', isempty(M.tec) && isempty(M.rms) && isequal(size(M.time), [0 1]), ...
+           describe_value(M.time));
   catch err
     tcheck_equal('Time after every map: no map, or ionex:Input', err.identifier, 'ionex:Input');
   end
