@@ -71,6 +71,10 @@ ReadStatus readHeader(LineReader& reader, FileRead& file, ReadFailure& failure) 
         if (reader.too_long) return failAt(failure, ReadStatus::kCorrupt, reader.number, "a line longer than 511 characters");
         if (!applyHeaderLine(reader.text, reader.length, split, reader.number, st, detail) ||
             !checkAxis(split.label, st.grid, detail)) {
+            // A last line without its line end was cut with the file.
+            if (reader.unterminated) {
+                return failAt(failure, ReadStatus::kTruncated, reader.number, "the file ends inside the header, in a line cut short");
+            }
             return failAt(failure, ReadStatus::kCorrupt, reader.number, detail);
         }
         if (st.ended) {

@@ -15,6 +15,7 @@ struct LineReader {
     long number = 0;        // 1-based number of the line in `text`
     long bytes_read = 0;    // characters read from the file so far
     bool too_long = false;  // the line had more than kLineBufferSize - 1 characters that are not blanks
+    bool unterminated = false;  // no line end: the file's last line, perhaps cut short
 };
 
 // Reads the next line into `reader`. Returns false at the end of the input (or when the

@@ -336,6 +336,11 @@ ReadStatus readMapSection(LineReader& reader, const HeaderRecords& header, const
         if (isBlankLine(reader)) continue;
         const RecordSplit split = splitRecord(reader.text, reader.length);
         const ReadStatus st = s.in_map ? mapLine(s, split) : betweenMaps(s, split);
+        if (st == ReadStatus::kCorrupt && reader.unterminated && s.in_map) {
+            // A last line without its line end was cut with the file.
+            return fail(s, ReadStatus::kTruncated, mapName(s.kind, s.number) + " (line " + std::to_string(s.start_line) +
+                                                       ") cut: the file ends inside it, in a line cut short");
+        }
         if (st != ReadStatus::kOk) return st;
         if (maps.end_of_file) break;
     }
