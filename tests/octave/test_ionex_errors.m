@@ -64,6 +64,40 @@ function test_ionex_errors(ctx)
          isstruct(I) && isequal(I.num_maps, 25));
 
   check_help();
+  check_odd_arguments();
+end
+
+function check_odd_arguments()
+% Odd values of every class and shape in every argument position of both entries: each
+% call returns or raises one of the six identifiers, and Octave goes on.
+  f = 'codg.20i';
+  odd = {[], {}, '', ' ', 1, NaN, Inf, [1 2 3], [NaN NaN], int8([1 2]), uint64([1 2]), single([NaN 1]), ...
+         true, [true false], sparse([1 2]), [1+2i 3], {1}, {{}}, {'tec', {}}, struct(), struct('a', {1, 2}), ...
+         @sin, zeros(2, 2), zeros(1, 2, 2), ['ab'; 'cd'], repmat('x', 1, 5000), [1e308 -1e308], {'*'}, '*', '['};
+  names = {'Maps', 'Latitude', 'Longitude', 'Time', 'Progress'};
+  ids = '^ionex:(NoFile|NotIonex|Corrupt|Truncated|GridMismatch|Input)$';
+  problems = {};
+  calls = 0;
+  for i = 1:numel(odd)
+    forms = {{odd{i}}, {f, odd{i}}, {f, odd{i}, 1}};
+    for j = 1:numel(names)
+      forms{end+1} = {f, names{j}, odd{i}};
+    end
+    for c = 1:numel(forms)
+      for entry = {@ionex.read, @ionex.info}
+        calls += 1;
+        try
+          entry{1}(forms{c}{:});
+        catch err
+          if isempty(regexp(err.identifier, ids, 'once'))
+            problems{end+1} = sprintf('value %d, form %d: %s %s', i, c, err.identifier, err.message);
+          end
+        end
+      end
+    end
+  end
+  tcheck(sprintf('%d calls with odd arguments: each returns or raises an ionex identifier', calls), ...
+         isempty(problems), strjoin(problems(1:min(end, 10)), "\n"));
 end
 
 function two_outputs()
