@@ -10,7 +10,8 @@ namespace ionex {
 
 struct LineReader {
     LineSource* source = nullptr;
-    char text[kLineBufferSize] = {};
+    // The line, then slack: field readers may load eight bytes from any column of the line.
+    char text[kLineBufferSize + 8] = {};
     long length = 0;        // characters of the line after trimming
     long number = 0;        // 1-based number of the line in `text`
     long bytes_read = 0;    // characters read from the file so far
