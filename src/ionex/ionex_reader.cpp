@@ -33,6 +33,7 @@ struct SourceGuard {
     ~SourceGuard() { closeLineSource(source); }
 };
 
+// Records a failure at `line` (0: none). Returns its status.
 ReadStatus failAt(ReadFailure& f, ReadStatus status, long line, const std::string& detail) {
     f.status = status;
     f.line_number = line;

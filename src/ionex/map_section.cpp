@@ -59,6 +59,7 @@ struct SectionState {
     ValueTable table;            // scaled small integers of the current exponent
 };
 
+// Records a failure at `line` (the current line when -1). Returns its status.
 ReadStatus fail(SectionState& s, ReadStatus status, const std::string& detail, long line = -1) {
     s.failure.status = status;
     s.failure.line_number = line < 0 ? s.reader.number : line;
@@ -66,6 +67,7 @@ ReadStatus fail(SectionState& s, ReadStatus status, const std::string& detail, l
     return status;
 }
 
+// "TEC map 3" and the like, for messages. Returns the name.
 std::string mapName(int kind, long number) { return std::string(kKindNames[kind]) + " map " + std::to_string(number); }
 
 // Values the output holds now, kept rows included.
@@ -82,6 +84,7 @@ bool withinBudget(const SectionState& s, long extra) {
     return extra <= budget && allocatedValues(s) <= budget - extra;
 }
 
+// Tells whether the read keeps maps of `kind`. Returns true when it does.
 bool kindKept(const SectionState& s, int kind) { return s.target.options->kinds[kind] && !s.target.options->header_only; }
 
 // START OF ... MAP: checks the number and opens the map.

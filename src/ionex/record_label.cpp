@@ -76,6 +76,7 @@ Label findLabel(const char* line, long begin, long end) {
     return Label::kUnknown;
 }
 
+// The end of [begin, end) with trailing blanks left out. Returns the new end.
 long trimEnd(const char* line, long begin, long end) {
     while (end > begin && (line[end - 1] == ' ' || line[end - 1] == '\t')) --end;
     return end;

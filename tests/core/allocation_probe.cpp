@@ -13,14 +13,20 @@ size_t g_peak = 0;
 size_t g_base = 0;
 constexpr size_t kHeader = alignof(std::max_align_t);
 
-void* allocate(size_t n) {
+void* allocateOrNull(size_t n) {
     void* p = std::malloc(n + kHeader);
-    if (p == nullptr) throw std::bad_alloc();
+    if (p == nullptr) return nullptr;
     *static_cast<size_t*>(p) = n;
     if (n > g_largest) g_largest = n;
     g_live += n;
     if (g_live > g_peak) g_peak = g_live;
     return static_cast<char*>(p) + kHeader;
+}
+
+void* allocate(size_t n) {
+    void* p = allocateOrNull(n);
+    if (p == nullptr) throw std::bad_alloc();
+    return p;
 }
 
 void release(void* p) {
@@ -34,6 +40,10 @@ void release(void* p) {
 
 void* operator new(size_t n) { return allocate(n); }
 void* operator new[](size_t n) { return allocate(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return allocateOrNull(n); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return allocateOrNull(n); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
 void operator delete(void* p) noexcept { release(p); }
 void operator delete[](void* p) noexcept { release(p); }
 void operator delete(void* p, size_t) noexcept { release(p); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ionex_text.h"
+#include "line_source_faults.h"
 #include "test_files.h"
 
 using ionex::ReadStatus;
@@ -145,4 +146,18 @@ TEST(IonexReadFailures, MissingFileAndEmptySeries) {
     EXPECT_EQ(f.file, "/nonexistent/dir/file.14i");
     EXPECT_EQ(ionex::describeFailure(f), "/nonexistent/dir/file.14i: the file cannot be opened");
     EXPECT_EQ(ionex::readIonexSeries({}, ionex::ReadOptions{}, c, f), ReadStatus::kInput);
+}
+
+TEST(IonexReadFailures, AFailingLineReadBecomesAFailureNotAnException) {
+    for (long n : {1L, 5L, 21L, 40L}) {
+        ionex::testing::failReadNumber(n);
+        ionex::IonexContents c;
+        ionex::ReadFailure f;
+        ReadStatus st = ReadStatus::kOk;
+        EXPECT_NO_THROW(st = ionex::readIonexFile(testfiles::dataPath("jammed-fields.14i"), ionex::ReadOptions{}, c, f)) << n;
+        ionex::testing::failReadNumber(0);
+        EXPECT_EQ(st, ReadStatus::kCorrupt) << n;
+        EXPECT_NE(f.detail.find("could not be read"), std::string::npos) << f.detail;
+        EXPECT_TRUE(c.time.empty() && c.maps[ionex::kTecMap].values.empty()) << n;
+    }
 }

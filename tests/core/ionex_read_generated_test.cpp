@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "allocation_probe.h"
 #include "calendar.h"
 #include "ionex_text.h"
 #include "test_files.h"
@@ -357,51 +356,3 @@ TEST(IonexReadSeries, DayBoundaryOrderAndGridMismatch) {
     EXPECT_EQ(f.file, p3);
 }
 
-TEST(IonexReadMemory, AllocationFollowsTheTextNotTheHeader) {
-    struct Case {
-        const char* name;
-        Grid grid;
-        int maps_claimed;
-        std::string row;  // one row record and its values
-        ReadStatus expected;
-        const char* detail;
-    };
-    Grid huge;  // 175001 x 180001 nodes, steps written wider than F6.1 can
-    huge.lat1 = 87.5, huge.lon1 = -180;
-    const Case cases[] = {
-        {"huge grid", huge, 1, ionextext::record("    87.5-180.0-180.0   0.0 450.0", "LAT/LON1/LON2/DLON/H") + "   11\n",
-         ReadStatus::kCorrupt, "larger than the file's text can hold"},
-        {"999999 maps", Grid{}, 999999, ionextext::record("    10.0 -10.0  10.0   5.0 450.0", "LAT/LON1/LON2/DLON/H") + "   11   12   13   14   15\n",
-         ReadStatus::kTruncated, "TEC map 2 of 999999 missing"},
-    };
-    for (const Case& k : cases) {
-        std::string text = ionextext::header(k.grid, k.maps_claimed);
-        if (k.grid.lat1 == 87.5) {
-            text = replaceAll(text, "    87.5   0.0  -5.0 ", "    87.5 -87.5 -0.001");
-            text = replaceAll(text, "  -180.0  10.0   5.0 ", "  -180.0 180.0  0.002");
-        }
-        text += ionextext::record("     1", "START OF TEC MAP") + ionextext::record("  2020     1     8     0     0     0", "EPOCH OF CURRENT MAP");
-        text += k.row + ionextext::record("     1", "END OF TEC MAP");
-        const std::string path = testfiles::writeTemp("memory.14i", text);
-        ASSERT_LT(text.size(), 4000u);
-        allocprobe::reset();
-        const auto r = ionextext::readPath(path);
-        EXPECT_EQ(r.status, k.expected) << k.name << ": " << ionex::describeFailure(r.failure);
-        EXPECT_NE(r.failure.detail.find(k.detail), std::string::npos) << r.failure.detail;
-        EXPECT_LT(allocprobe::peak(), 12u << 20) << k.name;
-        // The header alone: the whole grid's axes, a few MB at most.
-        ionex::ReadOptions info;
-        info.header_only = true;
-        allocprobe::reset();
-        EXPECT_EQ(ionextext::readPath(path, info).status, ReadStatus::kOk);
-        EXPECT_LT(allocprobe::peak(), 12u << 20) << k.name;
-    }
-}
-
-TEST(IonexReadMemory, PeakOfARealFileIsItsOutputAndLittleMore) {
-    allocprobe::reset();
-    const auto r = ionextext::readPath(testfiles::dataPath("codg0080.20i.gz"));
-    ASSERT_EQ(r.status, ReadStatus::kOk);
-    const size_t output = (r.contents.maps[kTecMap].values.size() + r.contents.maps[kRmsMap].values.size()) * sizeof(double);
-    EXPECT_LT(allocprobe::peak(), 2 * output + (4u << 20)) << allocprobe::peak();
-}
