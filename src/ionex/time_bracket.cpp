@@ -10,6 +10,10 @@ namespace {
 // Degrees the Earth turns under the Sun per day.
 constexpr double kDegreesPerDay = 360.0;
 
+// Two distances in time that differ by less than this (days, about 86 us) are a tie: a
+// datenum near 7e5 carries about 10 us, so an hour written as a datenum is rarely exact.
+constexpr double kTieTolerance = 1e-9;
+
 // Index k of the interval [epochs[k], epochs[k+1]] that holds t (first <= t <= last, at
 // least two epochs): guessed from the mean spacing, then walked to the right interval.
 // Returns k in [0, count - 2]; an epoch inside the series gets the interval it starts.
@@ -39,10 +43,13 @@ TimeBracket bracketTime(const TimeAxis& time, TimeMethod method, double t) {
     const size_t k = findInterval(time, t);
     const double t0 = time.epochs[k];
     const double t1 = time.epochs[k + 1];
+    // A time within 1 ms of a map epoch is that epoch, so that it uses that map alone.
+    if (t - t0 <= kEpochTolerance) t = t0;
+    if (t1 - t <= kEpochTolerance) t = t1;
     b.map[0] = k;
     b.map[1] = k + 1;
     if (method == TimeMethod::kNearest) {
-        const size_t chosen = (t - t0) >= (t1 - t) ? k + 1 : k;
+        const size_t chosen = (t - t0) >= (t1 - t) - kTieTolerance ? k + 1 : k;
         b.map[0] = chosen;
         b.map[1] = chosen;
         b.weight[0] = 1;

@@ -15,7 +15,8 @@ enum class TimeMethod : int {
     kNearest = 2,  // the map nearest in time; a tie goes to the later map
 };
 
-// A time within this many days of the first or last epoch counts as that epoch (1 ms).
+// A time within this many days of a map epoch (the first and the last included) counts as
+// that epoch (1 ms).
 constexpr double kEpochTolerance = 1e-3 / 86400.0;
 
 // The maps a time uses: map[0] with weight[0], map[1] with weight[1] (a map whose weight is
