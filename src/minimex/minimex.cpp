@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,16 +20,21 @@
 
 struct mxArray_tag {
     mxClassID class_id;
-    size_t rows;
-    size_t cols;
+    size_t rows;                 // dims[0]
+    size_t cols;                 // product of dims[1..]
+    std::vector<size_t> dims;    // at least two
     bool is_complex;
     bool is_sparse;
     bool unconvertible;          // mxArrayToString refuses it
     void* real;                  // rows * cols elements of the class (null for cell, struct)
     void* imag;                  // same size as `real` for complex arrays, else null
-    std::vector<mxArray*> cells;  // elements of a cell array, null when empty
-    mxArray* owner;              // the cell this array was stored into, or null
+    // Elements of a cell array, or field values of a struct array (element e, field f at
+    // e * field_names.size() + f); null when empty.
+    std::vector<mxArray*> cells;
+    mxArray* owner;              // the cell or struct this array was stored into, or null
     uint64_t serial;             // creation order, to tell what a call made
+    std::vector<std::string> field_names;  // struct arrays
+    std::vector<std::string> texts;        // string arrays (class "string"), one per element
 };
 
 namespace {
@@ -40,6 +46,8 @@ struct Registry {
     long allocations_until_fault = 0;  // 0: no fault armed
     long faulty_allocations = 0;       // how many in a row fail once the fault is due
     size_t last_temporaries = 0;
+    std::string printed;
+    std::vector<std::string> evaluated;
 };
 
 // The one registry of this process (tests run one call at a time).
@@ -96,22 +104,78 @@ void* zeroStorage(size_t count, size_t size) {
     return p;
 }
 
-// Creates and registers an array of the given class and shape, zero-filled.
-// Returns the new array.
-mxArray* createArray(mxClassID class_id, size_t m, size_t n, bool is_complex) {
+// Creates and registers an array of the given class and dimensions (trailing ones beyond
+// the second dropped), zero-filled. Returns the new array.
+mxArray* createArray(mxClassID class_id, std::vector<size_t> dims, bool is_complex) {
     allocationPoint();
-    if (n != 0 && m > SIZE_MAX / 16 / n) throw std::bad_alloc();
-    auto* a = new mxArray_tag{class_id, m, n, is_complex, false, false, nullptr, nullptr, {}, nullptr, 0};
+    while (dims.size() < 2) dims.push_back(dims.empty() ? 0 : 1);
+    while (dims.size() > 2 && dims.back() == 1) dims.pop_back();
+    size_t cols = 1;
+    for (size_t k = 1; k < dims.size(); ++k) {
+        if (dims[k] != 0 && cols > SIZE_MAX / 16 / dims[k]) throw std::bad_alloc();
+        cols *= dims[k];
+    }
+    const size_t m = dims[0];
+    if (cols != 0 && m > SIZE_MAX / 16 / cols) throw std::bad_alloc();
+    auto* a = new mxArray_tag{class_id, m, cols, dims, is_complex, false, false, nullptr, nullptr, {}, nullptr, 0, {}, {}};
     const size_t size = elementSize(class_id);
     if (size != 0) {
-        a->real = zeroStorage(m * n, size);
-        if (is_complex) a->imag = zeroStorage(m * n, size);
+        a->real = zeroStorage(m * cols, size);
+        if (is_complex) a->imag = zeroStorage(m * cols, size);
     }
-    if (class_id == mxCELL_CLASS) a->cells.assign(m * n, nullptr);
+    if (class_id == mxCELL_CLASS) a->cells.assign(m * cols, nullptr);
     Registry& r = registry();
     a->serial = r.next_serial++;
     r.arrays.insert(a);
     return a;
+}
+
+// Creates an m-by-n array, as createArray. Returns the new array.
+mxArray* createArray(mxClassID class_id, size_t m, size_t n, bool is_complex) {
+    return createArray(class_id, std::vector<size_t>{m, n}, is_complex);
+}
+
+// Checks that `a` is a live struct array. Returns it as a mutable pointer.
+mxArray* checkedStruct(const mxArray* a) {
+    mxArray* p = checked(a);
+    if (p->class_id != mxSTRUCT_CLASS) misuse("struct operation on an array that is not a struct");
+    return p;
+}
+
+// Slot of field `number` of element `i` of struct `s`; misuse when out of range.
+// Returns the slot.
+mxArray*& fieldSlot(mxArray* s, mwIndex i, int number) {
+    const size_t nfields = s->field_names.size();
+    if (number < 0 || static_cast<size_t>(number) >= nfields || i >= s->rows * s->cols) {
+        misuse("struct field access outside the array");
+    }
+    return s->cells[i * nfields + static_cast<size_t>(number)];
+}
+
+// Stores `value` into `slot` of `container`, which owns it from now on; the value it
+// displaces becomes an orphan, as in the real hosts. Returns nothing.
+void storeOwned(mxArray* container, mxArray*& slot, mxArray* value) {
+    if (value != nullptr) {
+        checked(value);
+        if (value->owner != nullptr) misuse("storing an array that a cell or struct already owns");
+        if (value == container) misuse("storing an array into itself");
+        value->owner = container;
+    }
+    if (slot != nullptr) slot->owner = nullptr;
+    slot = value;
+}
+
+// Formats printf-style arguments. Returns the text.
+std::string formatText(const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::vsnprintf(&text[0], text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+    return text;
 }
 
 // Releases `a` and, for a cell, every element it owns.
@@ -220,11 +284,57 @@ bool mxIsNumeric(const mxArray* a) {
     return c >= mxDOUBLE_CLASS && c <= mxUINT64_CLASS;
 }
 
+bool mxIsStruct(const mxArray* a) { return checked(a)->class_id == mxSTRUCT_CLASS; }
+
+bool mxIsCell(const mxArray* a) { return checked(a)->class_id == mxCELL_CLASS; }
+
+bool mxIsLogical(const mxArray* a) { return checked(a)->class_id == mxLOGICAL_CLASS; }
+
+bool mxIsDouble(const mxArray* a) { return checked(a)->class_id == mxDOUBLE_CLASS; }
+
+bool mxIsEmpty(const mxArray* a) {
+    const mxArray* p = checked(a);
+    return p->rows * p->cols == 0;
+}
+
+const char* mxGetClassName(const mxArray* a) {
+    switch (checked(a)->class_id) {
+        case mxCELL_CLASS: return "cell";
+        case mxSTRUCT_CLASS: return "struct";
+        case mxLOGICAL_CLASS: return "logical";
+        case mxCHAR_CLASS: return "char";
+        case mxDOUBLE_CLASS: return "double";
+        case mxSINGLE_CLASS: return "single";
+        case mxINT8_CLASS: return "int8";
+        case mxUINT8_CLASS: return "uint8";
+        case mxINT16_CLASS: return "int16";
+        case mxUINT16_CLASS: return "uint16";
+        case mxINT32_CLASS: return "int32";
+        case mxUINT32_CLASS: return "uint32";
+        case mxINT64_CLASS: return "int64";
+        case mxUINT64_CLASS: return "uint64";
+        case mxFUNCTION_CLASS: return "function_handle";
+        case mxOBJECT_CLASS: return "string";  // the only object class the stand-in makes
+        default: return "unknown";
+    }
+}
+
+bool mxIsClass(const mxArray* a, const char* name) { return std::strcmp(mxGetClassName(a), name) == 0; }
+
+bool mxIsLogicalScalarTrue(const mxArray* a) {
+    const mxArray* p = checked(a);
+    return p->class_id == mxLOGICAL_CLASS && p->rows * p->cols == 1 && static_cast<const bool*>(p->real)[0];
+}
+
 bool mxIsComplex(const mxArray* a) { return checked(a)->is_complex; }
 
 bool mxIsSparse(const mxArray* a) { return checked(a)->is_sparse; }
 
 mxClassID mxGetClassID(const mxArray* a) { return checked(a)->class_id; }
+
+mwSize mxGetNumberOfDimensions(const mxArray* a) { return checked(a)->dims.size(); }
+
+const mwSize* mxGetDimensions(const mxArray* a) { return checked(a)->dims.data(); }
 
 size_t mxGetM(const mxArray* a) { return checked(a)->rows; }
 
@@ -250,10 +360,44 @@ double mxGetScalar(const mxArray* a) {
     return elementAsDouble(p, 0);
 }
 
+mxLogical* mxGetLogicals(const mxArray* a) {
+    mxArray* p = checked(a);
+    return p->class_id == mxLOGICAL_CLASS ? static_cast<mxLogical*>(p->real) : nullptr;
+}
+
 mxArray* mxGetCell(const mxArray* cell, mwIndex i) {
     const mxArray* p = checked(cell);
     if (p->class_id != mxCELL_CLASS || i >= p->cells.size()) misuse("mxGetCell outside a cell array");
     return p->cells[i];
+}
+
+int mxGetNumberOfFields(const mxArray* a) {
+    const mxArray* p = checked(a);
+    return p->class_id == mxSTRUCT_CLASS ? static_cast<int>(p->field_names.size()) : 0;
+}
+
+const char* mxGetFieldNameByNumber(const mxArray* a, int number) {
+    const mxArray* p = checkedStruct(a);
+    if (number < 0 || static_cast<size_t>(number) >= p->field_names.size()) return nullptr;
+    return p->field_names[static_cast<size_t>(number)].c_str();
+}
+
+int mxGetFieldNumber(const mxArray* a, const char* name) {
+    const mxArray* p = checkedStruct(a);
+    for (size_t f = 0; f < p->field_names.size(); ++f) {
+        if (p->field_names[f] == name) return static_cast<int>(f);
+    }
+    return -1;
+}
+
+mxArray* mxGetFieldByNumber(const mxArray* a, mwIndex i, int number) {
+    return fieldSlot(checkedStruct(a), i, number);
+}
+
+mxArray* mxGetField(const mxArray* a, mwIndex i, const char* name) {
+    const int number = mxGetFieldNumber(a, name);
+    if (number < 0) return nullptr;
+    return mxGetFieldByNumber(a, i, number);
 }
 
 // ---- Strings -------------------------------------------------------------------------
@@ -296,7 +440,74 @@ mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id, mxComplex
     return createArray(class_id, m, n, complexity == mxCOMPLEX);
 }
 
+mxArray* mxCreateNumericArray(mwSize ndim, const mwSize* dims, mxClassID class_id, mxComplexity complexity) {
+    if (class_id < mxDOUBLE_CLASS || class_id > mxUINT64_CLASS) misuse("mxCreateNumericArray of a non-numeric class");
+    return createArray(class_id, std::vector<size_t>(dims, dims + ndim), complexity == mxCOMPLEX);
+}
+
+mxArray* mxCreateLogicalScalar(bool value) {
+    mxArray* a = createArray(mxLOGICAL_CLASS, 1, 1, false);
+    static_cast<bool*>(a->real)[0] = value;
+    return a;
+}
+
+mxArray* mxCreateLogicalMatrix(mwSize m, mwSize n) { return createArray(mxLOGICAL_CLASS, m, n, false); }
+
+mxArray* mxCreateStructMatrix(mwSize m, mwSize n, int nfields, const char** names) {
+    std::vector<std::string> fields;
+    for (int f = 0; f < nfields; ++f) {
+        if (names[f] == nullptr || std::find(fields.begin(), fields.end(), names[f]) != fields.end()) {
+            misuse("mxCreateStructMatrix with a missing or repeated field name");
+        }
+        fields.push_back(names[f]);
+    }
+    mxArray* a = createArray(mxSTRUCT_CLASS, m, n, false);
+    a->field_names = std::move(fields);
+    a->cells.assign(m * n * a->field_names.size(), nullptr);
+    return a;
+}
+
+int mxAddField(mxArray* a, const char* name) {
+    mxArray* p = checkedStruct(a);
+    if (mxGetFieldNumber(p, name) >= 0) return -1;
+    allocationPoint();
+    const size_t old_count = p->field_names.size();
+    const size_t elements = p->rows * p->cols;
+    std::vector<mxArray*> cells(elements * (old_count + 1), nullptr);
+    for (size_t e = 0; e < elements; ++e) {
+        for (size_t f = 0; f < old_count; ++f) cells[e * (old_count + 1) + f] = p->cells[e * old_count + f];
+    }
+    p->cells.swap(cells);
+    p->field_names.push_back(name);
+    return static_cast<int>(old_count);
+}
+
+void mxSetFieldByNumber(mxArray* a, mwIndex i, int number, mxArray* value) {
+    mxArray* p = checkedStruct(a);
+    storeOwned(p, fieldSlot(p, i, number), value);
+}
+
+void mxSetField(mxArray* a, mwIndex i, const char* name, mxArray* value) {
+    const int number = mxGetFieldNumber(a, name);
+    if (number < 0) misuse("mxSetField of a field the struct does not have");
+    mxSetFieldByNumber(a, i, number, value);
+}
+
 mxArray* mxCreateCellMatrix(mwSize m, mwSize n) { return createArray(mxCELL_CLASS, m, n, false); }
+
+mxArray* mxCreateCharMatrixFromStrings(mwSize m, const char** s) {
+    size_t width = 0;
+    for (size_t r = 0; r < m; ++r) width = std::max(width, std::strlen(s[r]));
+    mxArray* a = createArray(mxCHAR_CLASS, m, width, false);
+    auto* chars = static_cast<char16_t*>(a->real);
+    for (size_t r = 0; r < m; ++r) {
+        const size_t length = std::strlen(s[r]);
+        for (size_t c = 0; c < width; ++c) {
+            chars[c * m + r] = c < length ? static_cast<unsigned char>(s[r][c]) : u' ';
+        }
+    }
+    return a;
+}
 
 mxArray* mxCreateString(const char* s) {
     const size_t length = std::strlen(s);
@@ -309,29 +520,24 @@ mxArray* mxCreateString(const char* s) {
 void mxSetCell(mxArray* cell, mwIndex i, mxArray* value) {
     mxArray* c = checked(cell);
     if (c->class_id != mxCELL_CLASS || i >= c->cells.size()) misuse("mxSetCell outside a cell array");
-    if (value != nullptr) {
-        checked(value);
-        if (value->owner != nullptr) misuse("mxSetCell of an array another cell owns");
-        if (value == c) misuse("mxSetCell of a cell into itself");
-        value->owner = c;
-    }
-    // Like the real hosts, the displaced element is not freed: it becomes an orphan.
-    if (c->cells[i] != nullptr) c->cells[i]->owner = nullptr;
-    c->cells[i] = value;
+    storeOwned(c, c->cells[i], value);
 }
 
 mxArray* mxDuplicateArray(const mxArray* a) {
     const mxArray* p = checked(a);
-    mxArray* copy = createArray(p->class_id, p->rows, p->cols, p->is_complex);
+    mxArray* copy = createArray(p->class_id, p->dims, p->is_complex);
     copy->is_sparse = p->is_sparse;
     copy->unconvertible = p->unconvertible;
+    copy->field_names = p->field_names;
+    copy->texts = p->texts;
+    copy->cells.assign(p->cells.size(), nullptr);
     const size_t bytes = p->rows * p->cols * elementSize(p->class_id);
     if (bytes != 0) {
         std::memcpy(copy->real, p->real, bytes);
         if (p->is_complex) std::memcpy(copy->imag, p->imag, bytes);
     }
     for (size_t i = 0; i < p->cells.size(); ++i) {
-        if (p->cells[i] != nullptr) mxSetCell(copy, i, mxDuplicateArray(p->cells[i]));
+        if (p->cells[i] != nullptr) storeOwned(copy, copy->cells[i], mxDuplicateArray(p->cells[i]));
     }
     return copy;
 }
@@ -339,8 +545,55 @@ mxArray* mxDuplicateArray(const mxArray* a) {
 void mxDestroyArray(mxArray* a) {
     if (a == nullptr) return;
     checked(a);
-    if (a->owner != nullptr) misuse("mxDestroyArray of an array that a cell owns");
+    if (a->owner != nullptr) misuse("mxDestroyArray of an array that a cell or struct owns");
     release(a);
+}
+
+// ---- Host services -------------------------------------------------------------------
+
+void mexErrMsgIdAndTxt(const char* id, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatText(format, args);
+    va_end(args);
+    throw minimex::MexError(id, text);
+}
+
+void mexErrMsgTxt(const char* message) { throw minimex::MexError("", message); }
+
+int mexPrintf(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatText(format, args);
+    va_end(args);
+    registry().printed += text;
+    return static_cast<int>(text.size());
+}
+
+int mexEvalString(const char* command) {
+    registry().evaluated.push_back(command);
+    return 0;
+}
+
+int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name) {
+    if (nlhs != 1 || nrhs != 1) return 1;
+    const mxArray* in = checked(prhs[0]);
+    const std::string function = name;
+    if (function == "char" && in->class_id == mxCHAR_CLASS) {
+        plhs[0] = mxDuplicateArray(in);
+        return 0;
+    }
+    if (function == "char" && in->class_id == mxOBJECT_CLASS && in->texts.size() == 1) {
+        plhs[0] = minimex::makeChar(in->texts[0]);
+        return 0;
+    }
+    if (function == "cellstr" && in->class_id == mxOBJECT_CLASS) {
+        mxArray* cell = createArray(mxCELL_CLASS, in->dims, false);
+        for (size_t i = 0; i < in->texts.size(); ++i) storeOwned(cell, cell->cells[i], minimex::makeChar(in->texts[i]));
+        plhs[0] = cell;
+        return 0;
+    }
+    return 1;
 }
 
 // ---- Test helpers --------------------------------------------------------------------
@@ -396,6 +649,29 @@ mxArray* makeSparse(size_t m, size_t n, const std::vector<double>& values) {
 }
 
 mxArray* makeStruct(size_t m, size_t n) { return createArray(mxSTRUCT_CLASS, m, n, false); }
+
+mxArray* makeCell(size_t m, size_t n, const std::vector<mxArray*>& elements) {
+    if (elements.size() != m * n) misuse("makeCell: element count differs from m * n");
+    mxArray* cell = mxCreateCellMatrix(m, n);
+    for (size_t i = 0; i < elements.size(); ++i) mxSetCell(cell, i, elements[i]);
+    return cell;
+}
+
+mxArray* makeStrings(size_t m, size_t n, const std::vector<std::string>& texts) {
+    if (texts.size() != m * n) misuse("makeStrings: text count differs from m * n");
+    mxArray* a = createArray(mxOBJECT_CLASS, m, n, false);
+    a->texts = texts;
+    return a;
+}
+
+const std::string& printedText() { return registry().printed; }
+
+const std::vector<std::string>& evaluatedCommands() { return registry().evaluated; }
+
+void clearPrinted() {
+    registry().printed.clear();
+    registry().evaluated.clear();
+}
 
 size_t liveArrayCount() { return registry().arrays.size(); }
 

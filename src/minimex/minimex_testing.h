@@ -3,12 +3,21 @@
 #pragma once
 
 #include <cstddef>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "mex.h"
 
 namespace minimex {
+
+// What mexErrMsgIdAndTxt throws in the stand-in: the identifier and the formatted message.
+struct MexError : std::runtime_error {
+    MexError(std::string id, const std::string& text)
+        : std::runtime_error(text), identifier(std::move(id)), message(text) {}
+    std::string identifier;
+    std::string message;
+};
 
 // Signature of a MEX entry point.
 using MexEntry = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
@@ -45,7 +54,24 @@ mxArray* makeSparse(size_t m, size_t n, const std::vector<double>& values);
 // Makes an m-by-n struct array without fields. Returns the new array.
 mxArray* makeStruct(size_t m, size_t n);
 
-// Number of arrays created and not yet destroyed (elements of cells included).
+// Makes an m-by-n cell array holding `elements` (column-major, null for an empty cell),
+// which it takes over. Returns the new array.
+mxArray* makeCell(size_t m, size_t n, const std::vector<mxArray*>& elements);
+
+// Makes an m-by-n string array (MATLAB's string class) of `texts`, column-major.
+// Returns the new array.
+mxArray* makeStrings(size_t m, size_t n, const std::vector<std::string>& texts);
+
+// Text the entries printed with mexPrintf since the last clearPrinted().
+const std::string& printedText();
+
+// Commands the entries passed to mexEvalString since the last clearPrinted().
+const std::vector<std::string>& evaluatedCommands();
+
+// Forgets what was printed and evaluated. Returns nothing.
+void clearPrinted();
+
+// Number of arrays created and not yet destroyed (elements of cells and structs included).
 size_t liveArrayCount();
 
 // Number of mxArrayToString copies not yet released with mxFree.
@@ -55,14 +81,15 @@ size_t liveStringCount();
 // outputs nor inside an output.
 size_t lastCallTemporaryCount();
 
-// From now on the creating calls (array creation, duplication or mxArrayToString) number n
+// From now on the creating calls (array creation, duplication, mxAddField or mxArrayToString) number n
 // to n + count - 1, counted from 1, throw std::bad_alloc; n <= 0 switches the fault off.
 void failAllocationNumber(long n, long count = 1);
 
 // Calls `entry` as the host does: clears the max(nlhs, 1) slots of `plhs`, calls, and then
 // releases every array made during the call that is not reachable from the slots. When the
-// entry throws, every array made during the call is released, the slots are cleared and the
-// exception is passed on. Returns nothing.
+// entry throws (MexError from mexErrMsgIdAndTxt, std::bad_alloc from an allocation fault),
+// every array made during the call is released, the slots are cleared and the exception is
+// passed on. Returns nothing.
 void runEntry(MexEntry entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
 // Destroys the arrays in slots [0, count) and clears them. Returns nothing.

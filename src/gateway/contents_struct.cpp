@@ -1,0 +1,208 @@
+// IonexContents -> host struct. Every field is made here; the entries only choose which.
+
+#include "contents_struct.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "epochs.h"
+
+namespace gateway {
+namespace {
+
+// Makes a char row of `text` ('' when empty). Returns the new array.
+mxArray* textArray(const std::string& text) { return mxCreateString(text.c_str()); }
+
+// Makes an n-by-1 double column of `values`. Returns the new array.
+mxArray* columnArray(const std::vector<double>& values) {
+    mxArray* a = mxCreateDoubleMatrix(values.size(), 1, mxREAL);
+    if (!values.empty()) std::copy(values.begin(), values.end(), mxGetPr(a));
+    return a;
+}
+
+// Makes a 1-by-1 double of `value`, or [] when it is absent. Returns the new array.
+template <typename T>
+mxArray* optionalNumber(const std::optional<T>& value) {
+    if (!value) return mxCreateDoubleMatrix(0, 0, mxREAL);
+    return mxCreateDoubleScalar(static_cast<double>(*value));
+}
+
+// Makes the datenum of `epoch`, or [] when it is absent. Returns the new array.
+mxArray* optionalEpoch(const std::optional<ionex::IonexEpoch>& epoch) {
+    if (!epoch) return mxCreateDoubleMatrix(0, 0, mxREAL);
+    return mxCreateDoubleScalar(datenumOf(*epoch));
+}
+
+// Makes an n-by-1 cell column of char rows. Returns the new array.
+mxArray* lineCell(const std::vector<std::string>& lines) {
+    mxArray* cell = mxCreateCellMatrix(lines.size(), 1);
+    for (std::size_t i = 0; i < lines.size(); ++i) mxSetCell(cell, i, textArray(lines[i]));
+    return cell;
+}
+
+// Makes the n-by-2 cell {label, content} of the records the reader does not know.
+// Returns the new array.
+mxArray* otherRecordsCell(const std::vector<std::pair<std::string, std::string>>& records) {
+    const std::size_t n = records.size();
+    mxArray* cell = mxCreateCellMatrix(n, 2);
+    for (std::size_t i = 0; i < n; ++i) {
+        mxSetCell(cell, i, textArray(records[i].first));
+        mxSetCell(cell, n + i, textArray(records[i].second));
+    }
+    return cell;
+}
+
+// Makes an n-by-1 char column of system letters. Returns the new array.
+mxArray* letterColumn(const std::vector<char>& letters) {
+    std::vector<std::string> rows(letters.size());
+    std::vector<const char*> pointers(letters.size());
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        rows[i] = std::string(1, letters[i]);
+        pointers[i] = rows[i].c_str();
+    }
+    if (letters.empty()) return textArray("");
+    return mxCreateCharMatrixFromStrings(letters.size(), pointers.data());
+}
+
+// Makes a scalar struct whose fields are `names`, each set from `values` in order.
+// Returns the new array.
+mxArray* recordStruct(const std::vector<const char*>& names, const std::vector<mxArray*>& values) {
+    mxArray* s = mxCreateStructMatrix(1, 1, static_cast<int>(names.size()), const_cast<const char**>(names.data()));
+    for (std::size_t f = 0; f < names.size(); ++f) mxSetFieldByNumber(s, 0, static_cast<int>(f), values[f]);
+    return s;
+}
+
+// Makes the satellites table of a DCB block: column fields system, prn, bias, rms.
+// Returns the new struct.
+mxArray* satelliteTable(const std::vector<ionex::SatelliteBias>& satellites) {
+    std::vector<char> system;
+    std::vector<double> prn, bias, rms;
+    for (const ionex::SatelliteBias& s : satellites) {
+        system.push_back(s.system);
+        prn.push_back(s.prn);
+        bias.push_back(s.bias);
+        rms.push_back(s.rms);
+    }
+    return recordStruct({"system", "prn", "bias", "rms"},
+                        {letterColumn(system), columnArray(prn), columnArray(bias), columnArray(rms)});
+}
+
+// Makes the stations table of a DCB block: column fields system, name, domes, bias, rms.
+// Returns the new struct.
+mxArray* stationTable(const std::vector<ionex::StationBias>& stations) {
+    std::vector<char> system;
+    std::vector<std::string> name, domes;
+    std::vector<double> bias, rms;
+    for (const ionex::StationBias& s : stations) {
+        system.push_back(s.system);
+        name.push_back(s.name);
+        domes.push_back(s.domes);
+        bias.push_back(s.bias);
+        rms.push_back(s.rms);
+    }
+    return recordStruct({"system", "name", "domes", "bias", "rms"},
+                        {letterColumn(system), lineCell(name), lineCell(domes), columnArray(bias), columnArray(rms)});
+}
+
+// Makes the n-by-1 struct array of DCB blocks (0-by-1 when the files hold none).
+// Returns the new array.
+mxArray* dcbArray(const std::vector<ionex::DcbBlock>& blocks) {
+    const char* names[] = {"file", "title", "satellites", "stations", "comments"};
+    mxArray* s = mxCreateStructMatrix(blocks.size(), 1, 5, names);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        mxSetFieldByNumber(s, b, 0, textArray(blocks[b].file));
+        mxSetFieldByNumber(s, b, 1, textArray(blocks[b].title));
+        mxSetFieldByNumber(s, b, 2, satelliteTable(blocks[b].satellites));
+        mxSetFieldByNumber(s, b, 3, stationTable(blocks[b].stations));
+        mxSetFieldByNumber(s, b, 4, lineCell(blocks[b].comments));
+    }
+    return s;
+}
+
+// Makes the maps of one kind as nlat-by-nlon-by-nmaps(-by-nhgt) doubles, or [] when the
+// file lacks the kind; then frees the reader's copy. The reader stores latitude fastest,
+// then longitude, then height, map after map. Returns the new array.
+mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, std::size_t nhgt) {
+    const std::size_t per_map = nlat * nlon * nhgt;
+    if (!series.present || per_map == 0) {
+        std::vector<double>().swap(series.values);
+        return mxCreateDoubleMatrix(0, 0, mxREAL);
+    }
+    const std::size_t nmaps = series.values.size() / per_map;
+    const mwSize dims[4] = {nlat, nlon, nmaps, nhgt};
+    mxArray* a = mxCreateNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
+    double* out = mxGetPr(a);
+    const double* in = series.values.data();
+    const std::size_t layer = nlat * nlon;
+    if (nhgt == 1) {
+        std::copy(in, in + nmaps * layer, out);
+    } else {
+        // Map m, height h: a layer at (m * nhgt + h) in the reader, at (h * nmaps + m) here.
+        for (std::size_t m = 0; m < nmaps; ++m) {
+            for (std::size_t h = 0; h < nhgt; ++h) {
+                const double* from = in + (m * nhgt + h) * layer;
+                std::copy(from, from + layer, out + (h * nmaps + m) * layer);
+            }
+        }
+    }
+    std::vector<double>().swap(series.values);
+    return a;
+}
+
+}  // namespace
+
+double datenumOf(const ionex::IonexEpoch& epoch) {
+    return datenum(epoch.year, epoch.month, epoch.day, epoch.hour, epoch.minute, epoch.second);
+}
+
+mxArray* createContentsStruct(ionex::IonexContents& contents, bool with_maps) {
+    const ionex::HeaderRecords& h = contents.header;
+    std::vector<const char*> names;
+    std::vector<mxArray*> values;
+    // Each field is made as soon as it is named: a failing allocation leaves only arrays
+    // of this call behind, which the host releases.
+    auto add = [&](const char* name, mxArray* value) {
+        names.push_back(name);
+        values.push_back(value);
+    };
+    names.reserve(32);
+    values.reserve(32);
+    add("version", optionalNumber(h.version));
+    add("file_type", textArray(h.file_type));
+    add("system", textArray(h.system));
+    add("program", textArray(h.program));
+    add("run_by", textArray(h.run_by));
+    add("date", textArray(h.date));
+    add("description", lineCell(h.description));
+    add("comments", lineCell(h.comments));
+    add("first_epoch", optionalEpoch(h.first_epoch));
+    add("last_epoch", optionalEpoch(h.last_epoch));
+    add("interval", optionalNumber(h.interval));
+    add("num_maps", optionalNumber(h.num_maps));
+    add("mapping_function", textArray(h.mapping_function));
+    add("elevation_cutoff", optionalNumber(h.elevation_cutoff));
+    add("observables", textArray(h.observables));
+    add("num_stations", optionalNumber(h.num_stations));
+    add("num_satellites", optionalNumber(h.num_satellites));
+    add("base_radius", optionalNumber(h.base_radius));
+    add("map_dimension", optionalNumber(h.map_dimension));
+    add("exponent", optionalNumber(h.exponent));
+    add("other_records", otherRecordsCell(h.other_records));
+    add("files", lineCell(contents.files));
+    add("lat", columnArray(contents.lat));
+    add("lon", columnArray(contents.lon));
+    add("height", columnArray(contents.height));
+    if (with_maps) {
+        const std::size_t nhgt = std::max<std::size_t>(contents.height.size(), 1);
+        add("time", columnArray(contents.time));
+        add("tec", mapArray(contents.maps[ionex::kTecMap], contents.lat.size(), contents.lon.size(), nhgt));
+        add("rms", mapArray(contents.maps[ionex::kRmsMap], contents.lat.size(), contents.lon.size(), nhgt));
+        add("height_map", mapArray(contents.maps[ionex::kHeightMap], contents.lat.size(), contents.lon.size(), nhgt));
+    }
+    add("dcb", dcbArray(contents.dcb));
+    return recordStruct(names, values);
+}
+
+}  // namespace gateway

@@ -1,0 +1,16 @@
+// The work shared by the +ionex reading entries: decode the inputs, read, build the output.
+#pragma once
+
+#include "gateway_error.h"
+#include "mex.h"
+#include "read_arguments.h"
+
+namespace gateway {
+
+// Runs one call of ionex.read or ionex.info and sets plhs[0]. Every C++ object that owns
+// memory is gone when it returns. Returns true, or false with `error` filled; the caller
+// then raises it.
+bool runIonexCall(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
+                  GatewayError& error);
+
+}  // namespace gateway
