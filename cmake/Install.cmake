@@ -10,6 +10,8 @@
 #                                MEX file, which takes precedence in the same folder
 #   plot_tec_map.m, tec_at_station.m, read_many_days.m   the examples
 #   data/                        the sample IONEX files the examples use by default
+#   +ionex/                      the package: read.mex, info.mex, ... beside their help
+#                                files read.m, info.m, ... and Contents.m (`help ionex`)
 # After addpath of that folder, Octave (or MATLAB) finds the module and the examples.
 #
 # The target octave_package (see package/octave_package.cmake) makes the archive for
@@ -19,6 +21,7 @@ set(IONEX_INSTALL_DIR "share/vornakelstrid_p" CACHE STRING
     "Folder, relative to the install prefix, for the module, its help file and the examples")
 
 set(_ionex_installed_module FALSE)
+set(_ionex_installed_package FALSE)
 if(IONEX_OCTAVE_TARGET AND TARGET ${IONEX_OCTAVE_TARGET})
   install(TARGETS ${IONEX_OCTAVE_TARGET}
           LIBRARY DESTINATION ${IONEX_INSTALL_DIR}
@@ -30,6 +33,19 @@ if(TARGET vornakelstrid_p_matlab)
           LIBRARY DESTINATION ${IONEX_INSTALL_DIR}
           RUNTIME DESTINATION ${IONEX_INSTALL_DIR})
   set(_ionex_installed_module TRUE)
+endif()
+
+foreach(_target IN LISTS IONEX_OCTAVE_PACKAGE_TARGETS IONEX_MATLAB_PACKAGE_TARGETS)
+  if(TARGET ${_target})
+    install(TARGETS ${_target}
+            LIBRARY DESTINATION ${IONEX_INSTALL_DIR}/+ionex
+            RUNTIME DESTINATION ${IONEX_INSTALL_DIR}/+ionex)
+    set(_ionex_installed_package TRUE)
+  endif()
+endforeach()
+if(_ionex_installed_package)
+  file(GLOB _ionex_package_help CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
+  install(FILES ${_ionex_package_help} DESTINATION ${IONEX_INSTALL_DIR}/+ionex)
 endif()
 
 if(_ionex_installed_module)

@@ -33,3 +33,34 @@ if(EXISTS ${_help_file})
     VERBATIM)
 endif()
 message(STATUS "MATLAB module: ${CMAKE_BINARY_DIR}/matlab/vornakelstrid_p.${Matlab_MEX_EXTENSION}")
+
+# The +ionex package: +ionex/<name>.<mexext> for every entry registered with
+# ionex_package_entry in src/gateway, beside the help files of src/gateway/+ionex.
+set(IONEX_MATLAB_PACKAGE_TARGETS "")
+find_package(Threads REQUIRED)
+function(ionex_add_matlab_package_entry name source)
+  set(_target ionex_${name}_matlab)
+  matlab_add_mex(
+    NAME ${_target}
+    OUTPUT_NAME ${name}
+    SRC ${source} ${IONEX_PACKAGE_HELPER_SOURCES}
+    LINK_TO ionex_core Threads::Threads)
+  target_include_directories(${_target} PRIVATE ${CMAKE_SOURCE_DIR}/src/gateway)
+  set_target_properties(${_target} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab/+ionex)
+  set(IONEX_MATLAB_PACKAGE_TARGETS ${IONEX_MATLAB_PACKAGE_TARGETS} ${_target} PARENT_SCOPE)
+endfunction()
+
+get_property(_package_entries GLOBAL PROPERTY IONEX_PACKAGE_ENTRIES)
+foreach(_entry IN LISTS _package_entries)
+  string(REPLACE "|" ";" _entry "${_entry}")
+  list(GET _entry 0 _name)
+  list(GET _entry 1 _source)
+  ionex_add_matlab_package_entry(${_name} ${_source})
+endforeach()
+file(GLOB _package_help_files ${IONEX_PACKAGE_HELP_DIR}/*.m)
+foreach(_help IN LISTS _package_help_files)
+  get_filename_component(_n ${_help} NAME)
+  configure_file(${_help} ${CMAKE_BINARY_DIR}/matlab/+ionex/${_n} COPYONLY)
+endforeach()
+message(STATUS "MATLAB +ionex package: ${CMAKE_BINARY_DIR}/matlab/+ionex")

@@ -9,8 +9,14 @@
 #   IONEX_OCTAVE_TARGET      name of the module target (empty when it is not built)
 #   IONEX_OCTAVE_MODULE_DIR  directory that holds the module and its help file
 #   IONEX_OCTAVE_CLI         the octave-cli program, for running the module in tests
+#   IONEX_OCTAVE_PACKAGE_TARGETS  targets of the +ionex entries (${IONEX_OCTAVE_MODULE_DIR}/+ionex)
+#
+# The +ionex package: every entry registered in src/gateway with ionex_package_entry(name
+# source) becomes ${IONEX_OCTAVE_MODULE_DIR}/+ionex/<name>.mex, beside the help files of
+# src/gateway/+ionex/, by the function ionex_add_octave_package_entry below.
 
 set(IONEX_OCTAVE_TARGET "")
+set(IONEX_OCTAVE_PACKAGE_TARGETS "")
 set(IONEX_OCTAVE_MODULE_DIR ${CMAKE_BINARY_DIR}/octave)
 
 if(NOT IONEX_BUILD_OCTAVE)
@@ -113,3 +119,48 @@ if(EXISTS ${_help_file})
 endif()
 
 message(STATUS "Octave module: ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.mex (Octave headers ${_oct_incdir})")
+
+find_package(Threads REQUIRED)
+
+# Builds +ionex/<name>.mex from `source`, the shared +ionex helpers and the core, with the
+# settings of the module above. Appends the target to IONEX_OCTAVE_PACKAGE_TARGETS.
+function(ionex_add_octave_package_entry name source)
+  set(_target ionex_${name}_octave)
+  set(_dir ${IONEX_OCTAVE_MODULE_DIR}/+ionex)
+  add_library(${_target} SHARED ${source} ${IONEX_PACKAGE_HELPER_SOURCES})
+  target_include_directories(${_target} BEFORE PRIVATE ${_oct_incdir} ${_oct_incparent})
+  target_include_directories(${_target} PRIVATE ${_gateway_dir})
+  target_link_libraries(${_target} PRIVATE ionex_core ${_oct_link_libs} Threads::Threads)
+  target_link_options(${_target} PRIVATE -Wl,-Bsymbolic)
+  set_target_properties(${_target} PROPERTIES
+    OUTPUT_NAME ${name} PREFIX "" SUFFIX ".mex" POSITION_INDEPENDENT_CODE ON
+    LIBRARY_OUTPUT_DIRECTORY ${_dir})
+  foreach(cfg IN LISTS CMAKE_CONFIGURATION_TYPES)
+    string(TOUPPER ${cfg} _cfg)
+    set_target_properties(${_target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY_${_cfg} ${_dir})
+  endforeach()
+  set(IONEX_OCTAVE_PACKAGE_TARGETS ${IONEX_OCTAVE_PACKAGE_TARGETS} ${_target} PARENT_SCOPE)
+endfunction()
+
+get_property(_package_entries GLOBAL PROPERTY IONEX_PACKAGE_ENTRIES)
+foreach(_entry IN LISTS _package_entries)
+  string(REPLACE "|" ";" _entry "${_entry}")
+  list(GET _entry 0 _name)
+  list(GET _entry 1 _source)
+  ionex_add_octave_package_entry(${_name} ${_source})
+endforeach()
+
+# `help ionex.read` reads +ionex/read.m beside +ionex/read.mex; `help ionex`, Contents.m.
+if(IONEX_OCTAVE_PACKAGE_TARGETS AND IONEX_PACKAGE_HELP_DIR)
+  file(GLOB _package_help_files CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
+  set(_package_help_copies "")
+  foreach(_help IN LISTS _package_help_files)
+    get_filename_component(_n ${_help} NAME)
+    add_custom_command(OUTPUT ${IONEX_OCTAVE_MODULE_DIR}/+ionex/${_n}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_help} ${IONEX_OCTAVE_MODULE_DIR}/+ionex/${_n}
+      DEPENDS ${_help} VERBATIM)
+    list(APPEND _package_help_copies ${IONEX_OCTAVE_MODULE_DIR}/+ionex/${_n})
+  endforeach()
+  add_custom_target(ionex_octave_package_help ALL DEPENDS ${_package_help_copies})
+  message(STATUS "Octave +ionex package: ${IONEX_OCTAVE_MODULE_DIR}/+ionex (${IONEX_OCTAVE_PACKAGE_TARGETS})")
+endif()

@@ -4,6 +4,8 @@
 #   vornakelstrid-<version>/DESCRIPTION, COPYING, INDEX
 #   vornakelstrid-<version>/src/Makefile            builds the module with mkoctfile --mex
 #   vornakelstrid-<version>/src/ionex/, src/gateway/ the sources (and the help file)
+#   vornakelstrid-<version>/src/package/             the +ionex entries (ionex_<name>.cpp),
+#                                                   their shared sources and +ionex/*.m help
 #   vornakelstrid-<version>/inst/                   the examples and their sample data
 # The archive holds sources only: it is made without Octave, and `pkg install` compiles
 # the module with the installing Octave's own mkoctfile. Part of the default build.
@@ -61,6 +63,23 @@ foreach(_f IN LISTS IONEX_GATEWAY_SOURCES _pkg_gateway_headers)
   _ionex_pkg_add(src/gateway/${_n} ${_f})
 endforeach()
 _ionex_pkg_add(src/gateway/vornakelstrid_p.m ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m)
+# The +ionex package: entries as src/package/ionex_<name>.cpp, helpers beside them.
+get_property(_pkg_entries GLOBAL PROPERTY IONEX_PACKAGE_ENTRIES)
+foreach(_entry IN LISTS _pkg_entries)
+  string(REPLACE "|" ";" _entry "${_entry}")
+  list(GET _entry 0 _n)
+  list(GET _entry 1 _f)
+  _ionex_pkg_add(src/package/ionex_${_n}.cpp ${_f})
+endforeach()
+foreach(_f IN LISTS IONEX_PACKAGE_HELPER_SOURCES)
+  get_filename_component(_n ${_f} NAME)
+  _ionex_pkg_add(src/package/${_n} ${_f})
+endforeach()
+file(GLOB _pkg_help CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
+foreach(_f IN LISTS _pkg_help)
+  get_filename_component(_n ${_f} NAME)
+  _ionex_pkg_add(src/package/+ionex/${_n} ${_f})
+endforeach()
 foreach(_n plot_tec_map.m tec_at_station.m read_many_days.m)
   _ionex_pkg_add(inst/${_n} ${CMAKE_SOURCE_DIR}/examples/${_n})
 endforeach()

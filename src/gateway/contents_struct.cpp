@@ -131,7 +131,8 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
         return mxCreateDoubleMatrix(0, 0, mxREAL);
     }
     const std::size_t nmaps = series.values.size() / per_map;
-    const mwSize dims[4] = {nlat, nlon, nmaps, nhgt};
+    const mwSize dims[4] = {static_cast<mwSize>(nlat), static_cast<mwSize>(nlon), static_cast<mwSize>(nmaps),
+                            static_cast<mwSize>(nhgt)};
     mxArray* a = mxCreateNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
     double* out = mxGetPr(a);
     const double* in = series.values.data();

@@ -3,7 +3,7 @@
 // errors with the identifiers of ionex.read.
 
 #include "gateway_error.h"
-#include "ionex_call.h"
+#include "read_call.h"
 #include "mex.h"
 
 extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {

@@ -4,7 +4,7 @@
 // ionex:GridMismatch, ionex:Input).
 
 #include "gateway_error.h"
-#include "ionex_call.h"
+#include "read_call.h"
 #include "mex.h"
 
 extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {

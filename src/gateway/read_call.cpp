@@ -2,7 +2,7 @@
 // on a worker thread while this (the host's) thread shows the progress line: the reader
 // knows no host, and only this thread calls into the host.
 
-#include "ionex_call.h"
+#include "read_call.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,0 +1,14 @@
+% +ionex: read IONEX ionosphere maps (plain, gzip or Unix compress files)
+%
+%   ionex.read  - every map (TEC, RMS, height), header record and DCB block
+%                 of a file or a series of files, as one struct
+%   ionex.info  - header records, grid and DCB blocks of a file, no maps
+%
+% Failures raise errors with identifiers ionex:NoFile, ionex:NotIonex,
+% ionex:Corrupt, ionex:Truncated, ionex:GridMismatch, ionex:Input.
+%
+% Example
+%   M = ionex.read('codg0080.20i.Z');
+%   imagesc(M.lon, M.lat, M.tec(:, :, 1)); axis xy; colorbar
+%
+% See also vornakelstrid_p.

@@ -1,0 +1,169 @@
+// The struct of ionex.read / ionex.info from hand-made contents: every field in MATLAB's
+// shape, maps reordered for 3-D files, absent records as [] or '', and no array left
+// behind when an allocation fails anywhere on the way.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "contents_struct.h"
+#include "minimex_testing.h"
+
+namespace {
+
+// The doubles of a double array, column-major.
+std::vector<double> valuesOf(const mxArray* a) {
+    if (a == nullptr || !mxIsDouble(a)) return {};
+    return std::vector<double>(mxGetPr(a), mxGetPr(a) + mxGetNumberOfElements(a));
+}
+
+// Contents of a 3-D file: 2 latitudes, 3 longitudes, 2 heights, 2 TEC maps, no RMS maps,
+// one DCB block with two satellites and one station. Value of node (lat, lon, hgt) of map m:
+// 1000 m + 100 hgt + 10 lon + lat.
+ionex::IonexContents threeDimensionalContents() {
+    ionex::IonexContents c;
+    c.header.version = 1.0;
+    c.header.file_type = "I";
+    c.header.system = "GNS";
+    c.header.description = {"first line", "second line"};
+    c.header.first_epoch = ionex::IonexEpoch{2020, 1, 8, 0, 0, 0};
+    c.header.num_maps = 2;
+    c.header.exponent = -1;
+    c.header.other_records = {{"MY RECORD", "text"}};
+    c.lat = {10, 20};
+    c.lon = {0, 5, 10};
+    c.height = {350, 450};
+    c.time = {737798.0, 737798.5};
+    c.maps[ionex::kTecMap].present = true;
+    for (int m = 0; m < 2; ++m)
+        for (int h = 0; h < 2; ++h)
+            for (int lon = 0; lon < 3; ++lon)
+                for (int lat = 0; lat < 2; ++lat) c.maps[ionex::kTecMap].values.push_back(1000 * m + 100 * h + 10 * lon + lat);
+    ionex::DcbBlock block;
+    block.file = "f.20i";
+    block.title = "Differential code biases [P1-C1]";
+    block.satellites = {{'G', 1, 1.5, 0.1}, {'R', 24, -2.5, 0.2}};
+    block.stations = {{'G', "ZIMM", "14001M004", 3.25, 0.5}};
+    block.comments = {"a comment"};
+    c.dcb.push_back(block);
+    c.files = {"f.20i"};
+    return c;
+}
+
+// Field `name` of element `i` of `s`, failing the test when it is missing.
+const mxArray* field(const mxArray* s, const char* name, size_t i = 0) {
+    const mxArray* f = mxGetField(s, i, name);
+    EXPECT_NE(f, nullptr) << name;
+    return f;
+}
+
+// Dimensions of `a`. Returns them.
+std::vector<size_t> dimsOf(const mxArray* a) {
+    return std::vector<size_t>(mxGetDimensions(a), mxGetDimensions(a) + mxGetNumberOfDimensions(a));
+}
+
+TEST(IonexStruct, EveryFieldHasItsShape) {
+    ionex::IonexContents c = threeDimensionalContents();
+    mxArray* s = gateway::createContentsStruct(c, true);
+    struct Row { const char* name; mxClassID id; std::vector<size_t> dims; };
+    const Row rows[] = {
+        {"version", mxDOUBLE_CLASS, {1, 1}},      {"file_type", mxCHAR_CLASS, {1, 1}},
+        {"program", mxCHAR_CLASS, {0, 0}},        {"description", mxCELL_CLASS, {2, 1}},
+        {"comments", mxCELL_CLASS, {0, 1}},       {"first_epoch", mxDOUBLE_CLASS, {1, 1}},
+        {"last_epoch", mxDOUBLE_CLASS, {0, 0}},   {"interval", mxDOUBLE_CLASS, {0, 0}},
+        {"mapping_function", mxCHAR_CLASS, {0, 0}}, {"other_records", mxCELL_CLASS, {1, 2}},
+        {"files", mxCELL_CLASS, {1, 1}},          {"lat", mxDOUBLE_CLASS, {2, 1}},
+        {"lon", mxDOUBLE_CLASS, {3, 1}},          {"height", mxDOUBLE_CLASS, {2, 1}},
+        {"time", mxDOUBLE_CLASS, {2, 1}},         {"tec", mxDOUBLE_CLASS, {2, 3, 2, 2}},
+        {"rms", mxDOUBLE_CLASS, {0, 0}},          {"height_map", mxDOUBLE_CLASS, {0, 0}},
+        {"dcb", mxSTRUCT_CLASS, {1, 1}},
+    };
+    for (const Row& row : rows) {
+        const mxArray* f = field(s, row.name);
+        if (f == nullptr) continue;
+        EXPECT_EQ(mxGetClassID(f), row.id) << row.name;
+        EXPECT_EQ(dimsOf(f), row.dims) << row.name;
+    }
+    EXPECT_EQ(mxGetNumberOfFields(s), 30);
+    EXPECT_DOUBLE_EQ(mxGetScalar(field(s, "first_epoch")), 737798.0);  // datenum(2020, 1, 8)
+    // tec(lat, lon, map, hgt), 1-based in MATLAB: element (2, 3, 2, 1) is 1000 + 20 + 1.
+    const std::vector<double> tec = valuesOf(field(s, "tec"));
+    EXPECT_EQ(tec[1 + 2 * 2 + 1 * 6 + 0 * 12], 1021);
+    EXPECT_EQ(tec[0 + 0 + 0 * 6 + 1 * 12], 100);  // map 1, second height
+    EXPECT_EQ(minimex::textOf(mxGetCell(field(s, "other_records"), 1)), "text");
+    const mxArray* dcb = field(s, "dcb");
+    EXPECT_EQ(minimex::textOf(field(dcb, "title")), "Differential code biases [P1-C1]");
+    const mxArray* sat = field(dcb, "satellites");
+    EXPECT_EQ(dimsOf(field(sat, "system")), (std::vector<size_t>{2, 1}));
+    EXPECT_EQ(minimex::textOf(field(sat, "system")), "GR");
+    EXPECT_EQ(valuesOf(field(sat, "prn")), (std::vector<double>{1, 24}));
+    EXPECT_EQ(valuesOf(field(sat, "bias")), (std::vector<double>{1.5, -2.5}));
+    const mxArray* sta = field(dcb, "stations");
+    EXPECT_EQ(minimex::textOf(mxGetCell(field(sta, "domes"), 0)), "14001M004");
+    EXPECT_EQ(valuesOf(field(sta, "rms")), (std::vector<double>{0.5}));
+    EXPECT_TRUE(c.maps[ionex::kTecMap].values.empty());  // released once copied
+    mxDestroyArray(s);
+}
+
+TEST(IonexStruct, InfoHasNoMapsAndEmptyBlocksAreZeroByOne) {
+    ionex::IonexContents c;
+    c.lat = {87.5, 85};
+    mxArray* s = gateway::createContentsStruct(c, false);
+    EXPECT_EQ(mxGetField(s, 0, "tec"), nullptr);
+    EXPECT_EQ(mxGetField(s, 0, "time"), nullptr);
+    EXPECT_EQ(mxGetFieldNumber(s, "tec"), -1);
+    EXPECT_EQ(dimsOf(field(s, "dcb")), (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(mxGetNumberOfFields(field(s, "dcb")), 5);
+    EXPECT_EQ(dimsOf(field(s, "other_records")), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(dimsOf(field(s, "version")), (std::vector<size_t>{0, 0}));
+    EXPECT_EQ(dimsOf(field(s, "lat")), (std::vector<size_t>{2, 1}));
+    mxDestroyArray(s);
+}
+
+TEST(IonexStruct, MapsOfAKindPresentButEmptyKeepTheirGrid) {
+    ionex::IonexContents c;
+    c.lat = {1, 2, 3};
+    c.lon = {4, 5};
+    c.height = {450};
+    c.maps[ionex::kRmsMap].present = true;  // a Time window that keeps no map
+    mxArray* s = gateway::createContentsStruct(c, true);
+    EXPECT_EQ(dimsOf(field(s, "rms")), (std::vector<size_t>{3, 2, 0}));
+    EXPECT_EQ(dimsOf(field(s, "tec")), (std::vector<size_t>{0, 0}));
+    mxDestroyArray(s);
+}
+
+// The contents the conversion entry below turns into its output.
+ionex::IonexContents* converted_contents = nullptr;
+
+// An entry that only converts `converted_contents`, so that runEntry accounts for the arrays.
+void convertEntry(int, mxArray* plhs[], int, const mxArray**) {
+    plhs[0] = gateway::createContentsStruct(*converted_contents, true);
+}
+
+TEST(IonexStruct, AnAllocationFaultAnywhereLeavesNoArray) {
+    const size_t before = minimex::liveArrayCount();
+    long faults = 0;
+    for (long n = 1; n < 500; ++n) {
+        ionex::IonexContents c = threeDimensionalContents();
+        converted_contents = &c;
+        minimex::failAllocationNumber(n);
+        bool failed = false;
+        mxArray* out[1];
+        try {
+            minimex::runEntry(convertEntry, 1, out, 0, nullptr);
+            minimex::destroyOutputs(out, 1);
+        } catch (const std::bad_alloc&) {
+            failed = true;
+            ++faults;
+        }
+        minimex::failAllocationNumber(0);
+        EXPECT_EQ(minimex::liveArrayCount(), before) << "fault at allocation " << n;
+        if (!failed) break;
+    }
+    EXPECT_GT(faults, 40);  // one per array of the struct: header, axes, maps, DCB tables
+}
+
+}  // namespace
