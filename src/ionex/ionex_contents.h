@@ -110,6 +110,7 @@ enum class ReadStatus : int {
     kTruncated,     // ionex:Truncated    ends inside the header or before its last map
     kGridMismatch,  // ionex:GridMismatch files of a series on different grids
     kInput,         // ionex:Input        options that make no sense (e.g. an empty window)
+    kOutOfMemory,   //                    the maps read do not fit in the memory available
 };
 
 // The details of a failure, for the message: the file, the 1-based line number (0 when

@@ -1,0 +1,27 @@
+// Numbered lines of an IONEX file, as the +ionex readers see them: line ends (LF or CR LF)
+// and trailing blanks removed, the line counted, the text read so far measured (for the memory
+// budget), and lines longer than the line source's buffer recognised as such.
+#pragma once
+
+#include "line_source.h"
+#include "records.h"
+
+namespace ionex {
+
+struct LineReader {
+    LineSource* source = nullptr;
+    char text[kLineBufferSize] = {};
+    long length = 0;        // characters of the line after trimming
+    long number = 0;        // 1-based number of the line in `text`
+    long bytes_read = 0;    // characters read from the file so far
+    bool too_long = false;  // the line had more than kLineBufferSize - 1 characters that are not blanks
+};
+
+// Reads the next line into `reader`. Returns false at the end of the input (or when the
+// source fails: the line source reports both the same way).
+bool nextLine(LineReader& reader);
+
+// Tells whether the current line holds nothing but blanks. Returns true for a blank line.
+inline bool isBlankLine(const LineReader& reader) { return reader.length == 0; }
+
+}  // namespace ionex
