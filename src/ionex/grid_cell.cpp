@@ -63,7 +63,7 @@ bool placeLongitude(const LonAxis& lon_axis, double lon, AxisPlace& place) {
     }
     const double step = std::fabs(lon_axis.axis.step);
     if (lon_axis.wraps) {
-        double x = d / step;
+        double x = d * std::fabs(lon_axis.axis.inverse_step);
         const double period = static_cast<double>(lon_axis.period);
         if (x >= period) x -= period;
         if (x < 0) x = 0;

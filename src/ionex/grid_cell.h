@@ -31,7 +31,10 @@ inline double valueInCell(const double* map, const GridCell& cell) {
     if (!cell.inside) return std::numeric_limits<double>::quiet_NaN();
     double sum = 0;
     for (int n = 0; n < 4; ++n) {
-        if (cell.weight[n] != 0) sum += cell.weight[n] * map[cell.offset[n]];
+        // Every offset is a node of the map, so the read is safe; the select (not a branch)
+        // drops the term of a weight 0, NaN or not.
+        const double term = cell.weight[n] * map[cell.offset[n]];
+        sum += cell.weight[n] != 0 ? term : 0.0;
     }
     return sum;
 }
