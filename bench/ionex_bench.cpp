@@ -7,6 +7,7 @@
 //   ionex_bench --once MODE FILE  one call (MODE: whole, point, area; none: no call), for
 //                                 peak-memory checks
 //   ionex_bench --write DIR       writes the benchmark's input files into DIR and exits
+//   ionex_bench --core            the +ionex reader's core against the module, daily file only
 #include <fcntl.h>
 #include <unistd.h>
 #include <malloc.h>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "bench_files.h"
+#include "ionex_reader.h"
 #include "line_source.h"
 #include "lzw_decoder.h"
 #include "mex.h"
@@ -162,6 +164,17 @@ void moduleCall(const std::string& path, const std::string& mode) {
     for (const mxArray* a : in) mxDestroyArray(const_cast<mxArray*>(a));
 }
 
+// The +ionex reader's core: every map of every kind (TEC and RMS) of the whole grid, or the
+// TEC maps alone.
+void coreRead(const std::string& path, bool tec_only = false) {
+    ionex::IonexContents contents;
+    ionex::ReadFailure failure;
+    ionex::ReadOptions options;
+    options.kinds[ionex::kRmsMap] = options.kinds[ionex::kHeightMap] = !tec_only;
+    const ionex::ReadStatus st = ionex::readIonexFile(path, options, contents, failure);
+    g_sink = st == ionex::ReadStatus::kOk ? contents.maps[ionex::kTecMap].values.size() : 0;
+}
+
 struct Measured {
     std::string name;
     double seconds;
@@ -176,6 +189,23 @@ double measure(const std::string& name, size_t text_bytes, int runs, const std::
     std::fflush(stdout);
     g_rows.push_back({name, s});
     return s;
+}
+
+// Times `a` and `b` in alternation, so that a change of the machine's load between the two
+// cannot tilt the comparison. Returns median(a) / median(b).
+double pairedRatio(const std::string& name, int runs, const std::function<void()>& a, const std::function<void()>& b) {
+    a();
+    b();
+    std::vector<double> ta, tb;
+    for (int i = 0; i < runs; ++i) {
+        ta.push_back(medianSeconds(1, a));
+        tb.push_back(medianSeconds(1, b));
+    }
+    std::sort(ta.begin(), ta.end());
+    std::sort(tb.begin(), tb.end());
+    const double ma = ta[ta.size() / 2], mb = tb[tb.size() / 2];
+    std::printf("  %-40s %9.2f ms against %.2f ms, alternated\n", name.c_str(), ma * 1e3, mb * 1e3);
+    return ma / mb;
 }
 
 int g_failures = 0;
@@ -196,6 +226,10 @@ void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
     double lines_z = f.z.empty() ? 0 : measure("line source alone (.Z)", f.text_bytes, runs, [&] { lineSourceOnly(f.z); });
     double whole_plain = measure("module, whole grid (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "whole"); });
     double whole_gz = measure("module, whole grid (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "whole"); });
+    measure("ionex.read core, TEC and RMS (plain)", f.text_bytes, runs, [&] { coreRead(f.plain); });
+    double core_gz = measure("ionex.read core, TEC and RMS (.gz)", f.text_bytes, runs, [&] { coreRead(f.gz); });
+    const double core_ratio = pairedRatio("ionex.read core / module (.gz)", 3 * runs, [&] { coreRead(f.gz); },
+                                          [&] { moduleCall(f.gz, "whole"); });
     double whole_z = f.z.empty() ? 0 : measure("module, whole grid (.Z)", f.text_bytes, runs, [&] { moduleCall(f.z, "whole"); });
     double point_plain = measure("module, point (plain)", f.text_bytes, runs, [&] { moduleCall(f.plain, "point"); });
     double point_gz = measure("module, point (.gz)", f.text_bytes, runs, [&] { moduleCall(f.gz, "point"); });
@@ -203,6 +237,11 @@ void benchSet(const bench::FileSet& f, int runs, bool with_naive) {
 
     std::printf("  ratios:\n");
     verdict(".gz whole grid / zlib inflate alone (goal <= 1.5)", whole_gz / inflate, whole_gz / inflate <= 1.5);
+    verdict("ionex.read core (.gz, TEC+RMS) / module whole grid (.gz, TEC) (goal <= 1)", core_ratio, core_ratio <= 1.0);
+    const double tec_ratio = pairedRatio("ionex.read core TEC only / module (.gz)", 3 * runs, [&] { coreRead(f.gz, true); },
+                                         [&] { moduleCall(f.gz, "whole"); });
+    verdict("ionex.read core (.gz, TEC only) / module whole grid (.gz, TEC) (goal <= 1)", tec_ratio, tec_ratio <= 1.0);
+    (void)core_gz;
     if (with_naive) verdict("naive sscanf reader / plain whole grid (goal >= 8)", naive / whole_plain, naive / whole_plain >= 8);
     if (!f.z.empty()) {
         verdict(".Z whole grid / LZW decoder alone (goal <= 1.5)", whole_z / lzw, whole_z / lzw <= 1.5);
@@ -219,6 +258,24 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--once") {
         if (std::string(argv[2]) != "none") moduleCall(argv[3], argv[2]);
         return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--core") {
+        // The +ionex core against the module alone, on the daily product.
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+        char pattern[] = "/tmp/ionex-bench-XXXXXX";
+        const std::string dir = mkdtemp(pattern);
+        const bench::FileSet f = bench::dailyFiles(dir);
+        for (const std::string* path : {&f.gz, &f.plain}) {
+            const double r = pairedRatio("ionex.read core / module whole grid", 41, [&] { coreRead(*path); },
+                                         [&] { moduleCall(*path, "whole"); });
+            std::printf("  %s: ratio %.2f\n", path->c_str(), r);
+            const double t = pairedRatio("ionex.read core TEC only / module", 41, [&] { coreRead(*path, true); },
+                                         [&] { moduleCall(*path, "whole"); });
+            std::printf("  %s: ratio %.2f\n", path->c_str(), t);
+        }
+        const std::string cleanup = "rm -rf '" + dir + "'";
+        return std::system(cleanup.c_str()) == 0 ? 0 : 1;
     }
     if (argc == 3 && std::string(argv[1]) == "--write") {
         for (const bench::FileSet& f : {bench::dailyFiles(argv[2]), bench::highRateFiles(argv[2])}) {

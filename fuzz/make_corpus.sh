@@ -9,8 +9,8 @@ out=corpus
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-rm -rf "$out"/line_source "$out"/ionex_reader "$out"/gateway
-mkdir -p "$out"/line_source "$out"/ionex_reader "$out"/gateway
+rm -rf "$out"/line_source "$out"/ionex_reader "$out"/gateway "$out"/ionex_read
+mkdir -p "$out"/line_source "$out"/ionex_reader "$out"/gateway "$out"/ionex_read
 
 # ---- source material --------------------------------------------------------------------
 rec() { printf '%-60s%s\n' "$1" "$2"; }
@@ -151,5 +151,60 @@ gw_seed gz_then_Z_whole      "$tmp/gz_then_Z" 1d 00 00 00 00 00 00 00 00
 gw_seed usage_forms          "$tmp/synthetic.14i" 2f 68 0a 0d 0f 00 00 00 00   # int32, logical receiver
 gw_seed missing_file         "$tmp/synthetic.14i" 2b 06 00 00 00 00 00 00 00
 gw_seed directory            "$tmp/synthetic.14i" 2b 07 00 00 00 00 00 00 00
+
+# ---- +ionex reader: file [mode][lat0][lat1][lon0][lon1][day][hours][length] ------------
+# mode: bits 0-2 kinds (0 = all), 3 header only, 4 latitude, 5 longitude, 6 time, 7 series.
+rr_seed() {  # name file mode lat0 lat1 lon0 lon1 (hundredths) day hours length
+  { cat "$2"; printf "\\x$3$(le16 $4)$(le16 $5)$(le16 $6)$(le16 $7)\\x$8\\x$9\\x${10}"; } > "$out/ionex_read/$1"
+}
+# A 3-D file with RMS and height maps, a per-map exponent, 9999 and a 0..360 grid.
+synthetic3d() {
+  rec '     1.1            IONOSPHERE MAPS     GPS' 'IONEX VERSION / TYPE'
+  rec '  2020     1     8     0     0     0' 'EPOCH OF FIRST MAP'
+  rec '     2' '# OF MAPS IN FILE'
+  rec '     3' 'MAP DIMENSION'
+  rec '   200.0 400.0 200.0' 'HGT1 / HGT2 / DHGT'
+  rec '   -10.0  10.0  10.0' 'LAT1 / LAT2 / DLAT'
+  rec '     0.0 355.0   5.0' 'LON1 / LON2 / DLON'
+  rec '    -1' 'EXPONENT'
+  rec '' 'END OF HEADER'
+  for kind in TEC RMS HEIGHT; do
+    for m in 1 2; do
+      rec "$(printf '%6d' $m)" "START OF $kind MAP"
+      rec "  2020     1     8     $(( (m - 1) * 2 ))     0     0" 'EPOCH OF CURRENT MAP'
+      [ $m = 2 ] && rec '    -2' 'EXPONENT'
+      for h in 200.0 400.0; do
+        for lat in -10.0 0.0 10.0; do
+          rec "$(printf '  %6s   0.0 355.0   5.0%6s' $lat $h)" 'LAT/LON1/LON2/DLON/H'
+          for line in 1 2 3 4; do printf '%5d' $(seq $((m * 10)) $((m * 10 + 15))); echo; done
+          printf '%5d%5d%5d%5d%5d%5d%5d%5d\n' 1 2 9999 4 5 6 7 8
+        done
+      done
+      rec "$(printf '%6d' $m)" "END OF $kind MAP"
+    done
+  done
+}
+synthetic3d > "$tmp/synthetic3d.14i"
+gzip -9 -n -c "$tmp/synthetic3d.14i" > "$tmp/synthetic3d.gz"
+head -c 20000 "$tmp/esa.txt" > "$tmp/esa_20k.txt"
+compress -dc < "$data/casg0010.99i.Z" > "$tmp/cas.txt"
+head -c 12000 "$tmp/cas.txt" > "$tmp/cas_head.txt"
+rr_seed synthetic_all        "$tmp/synthetic.14i" 00 0 0 0 0 00 00 00
+rr_seed synthetic_window     "$tmp/synthetic.14i" 31 250 750 -500 500 01 00 00
+rr_seed synthetic_seam       "$tmp/synthetic.14i" 20 0 0 500 -500 00 00 00
+rr_seed synthetic_time       "$tmp/synthetic.14i" 41 0 0 0 0 01 01 02
+rr_seed synthetic_series     "$tmp/synthetic.14i" 80 0 0 0 0 00 00 00
+rr_seed synthetic_info       "$tmp/synthetic.14i" 08 0 0 0 0 00 00 00
+rr_seed synthetic3d_all      "$tmp/synthetic3d.14i" 00 0 0 0 0 00 00 00
+rr_seed synthetic3d_seam     "$tmp/synthetic3d.14i" 36 -500 500 32000 1000 00 00 00
+rr_seed synthetic3d_gz_time  "$tmp/synthetic3d.gz" c7 0 0 0 0 00 ff 04
+rr_seed jammed_window        "$tmp/jammed.14i" 30 2000 2400 -17000 17000 02 00 00
+rr_seed jammed_Z             "$tmp/jammed.Z" 00 0 0 0 0 00 00 00
+rr_seed codg_small_window    "$tmp/codg_small.20i" 33 8000 9000 17000 -17000 00 00 00
+rr_seed codg_head            "$tmp/codg_head.txt" 08 0 0 0 0 00 00 00
+rr_seed jpl_head             "$tmp/jpl_head.txt" 08 0 0 0 0 00 00 00
+rr_seed esa_20k              "$tmp/esa_20k.txt" 00 0 0 0 0 00 00 00
+rr_seed cas_head             "$tmp/cas_head.txt" 08 0 0 0 0 00 00 00
+printf '' > "$out/ionex_read/empty"
 
 du -sh "$out"

@@ -133,7 +133,8 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
     const std::size_t nmaps = series.values.size() / per_map;
     const mwSize dims[4] = {static_cast<mwSize>(nlat), static_cast<mwSize>(nlon), static_cast<mwSize>(nmaps),
                             static_cast<mwSize>(nhgt)};
-    mxArray* a = mxCreateNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
+    // Every element is written below: no need to zero them first.
+    mxArray* a = mxCreateUninitNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
     double* out = mxGetPr(a);
     const double* in = series.values.data();
     const std::size_t layer = nlat * nlon;

@@ -33,6 +33,7 @@ bool readSingleReal(const char* line, long content_end, std::optional<double>& f
     return true;
 }
 
+// The same for an integer record. Returns false when the content is not one integer.
 bool readSingleInteger(const char* line, long content_end, std::optional<long>& field) {
     const TextSpan s = trimmedField(line, content_end, 1, 60);
     if (isEmpty(s)) return true;
@@ -42,6 +43,7 @@ bool readSingleInteger(const char* line, long content_end, std::optional<long>& 
     return true;
 }
 
+// An integer record that fits an int (five digits at most). Returns false otherwise.
 bool readSmallInteger(const char* line, long content_end, std::optional<int>& field) {
     std::optional<long> v;
     if (!readSingleInteger(line, content_end, v)) return false;

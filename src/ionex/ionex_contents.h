@@ -82,7 +82,7 @@ struct IonexContents {
     std::vector<double> lat;     // node coordinates of the window, in file order
     std::vector<double> lon;     // a window across the seam lists the seam's meridian once
     std::vector<double> height;  // km
-    std::vector<double> time;    // serial day number of each map's own epoch
+    std::vector<double> time;    // serial day number of each map's own epoch (empty for header_only)
     MapSeries maps[kMapKindCount];
     std::vector<DcbBlock> dcb;
     std::vector<std::string> files;  // the names read, in time order
@@ -110,7 +110,7 @@ enum class ReadStatus : int {
     kTruncated,     // ionex:Truncated    ends inside the header or before its last map
     kGridMismatch,  // ionex:GridMismatch files of a series on different grids
     kInput,         // ionex:Input        options that make no sense (e.g. an empty window)
-    kOutOfMemory,   //                    the maps read do not fit in the memory available
+    kOutOfMemory,   // (added)            the maps read do not fit in the memory available
 };
 
 // The details of a failure, for the message: the file, the 1-based line number (0 when

@@ -33,6 +33,7 @@ struct SourceGuard {
     ~SourceGuard() { closeLineSource(source); }
 };
 
+// Records a failure at `line` (0: none). Returns its status.
 ReadStatus failAt(ReadFailure& f, ReadStatus status, long line, const std::string& detail) {
     f.status = status;
     f.line_number = line;
@@ -71,6 +72,10 @@ ReadStatus readHeader(LineReader& reader, FileRead& file, ReadFailure& failure) 
         if (reader.too_long) return failAt(failure, ReadStatus::kCorrupt, reader.number, "a line longer than 511 characters");
         if (!applyHeaderLine(reader.text, reader.length, split, reader.number, st, detail) ||
             !checkAxis(split.label, st.grid, detail)) {
+            // A last line without its line end was cut with the file.
+            if (reader.unterminated) {
+                return failAt(failure, ReadStatus::kTruncated, reader.number, "the file ends inside the header, in a line cut short");
+            }
             return failAt(failure, ReadStatus::kCorrupt, reader.number, detail);
         }
         if (st.ended) {

@@ -32,8 +32,12 @@ bool nextLine(LineReader& r) {
     ++r.number;
     r.bytes_read += n;
     r.too_long = false;
+    r.unterminated = n > 0 && r.text[n - 1] != '\n';
     // A full buffer without its newline: the line goes on in the next pieces.
-    if (n == kLineBufferSize - 1 && r.text[n - 1] != '\n') r.too_long = skipRestOfLongLine(r);
+    if (n == kLineBufferSize - 1 && r.unterminated) {
+        r.too_long = skipRestOfLongLine(r);
+        r.unterminated = false;
+    }
     while (n > 0 && isTrailingSpace(r.text[n - 1])) --n;
     r.text[n] = '\0';
     r.length = n;

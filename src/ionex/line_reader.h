@@ -10,11 +10,13 @@ namespace ionex {
 
 struct LineReader {
     LineSource* source = nullptr;
-    char text[kLineBufferSize] = {};
+    // The line, then slack: field readers may load eight bytes from any column of the line.
+    char text[kLineBufferSize + 8] = {};
     long length = 0;        // characters of the line after trimming
     long number = 0;        // 1-based number of the line in `text`
     long bytes_read = 0;    // characters read from the file so far
     bool too_long = false;  // the line had more than kLineBufferSize - 1 characters that are not blanks
+    bool unterminated = false;  // no line end: the file's last line, perhaps cut short
 };
 
 // Reads the next line into `reader`. Returns false at the end of the input (or when the

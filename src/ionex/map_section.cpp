@@ -1,7 +1,9 @@
 // The map reader: a small state machine over the lines after END OF HEADER.
 #include "map_section.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "calendar.h"
@@ -12,6 +14,10 @@
 namespace ionex {
 
 namespace {
+
+constexpr long kLabelColumn = 60;  // 0-based offset of column 61
+
+bool mayStartValue(char c) { return c == ' ' || (c >= '0' && c <= '9') || c == '-' || c == '+'; }
 
 const char* const kKindNames[kMapKindCount] = {"TEC", "RMS", "HEIGHT"};
 constexpr double kTimeTolerance = 1e-9;  // days
@@ -41,11 +47,19 @@ struct SectionState {
     RowFill row;
     bool in_row = false;
     long row_offset = 0;    // where the kept row's values start in `rows`
+    bool direct = false;    // the map's place in the output is allocated: rows go straight there
+    // The longitudes and height of the last row record, to spare parsing them again.
+    char last_row_tail[24] = {};
+    long last_lon_first = -1;
+    long last_lon_last = -1;
+    long last_height = -1;
     // Kept rows of the current map, until its end scatters them into the output.
     std::vector<double> rows;
     std::vector<long> row_base;  // output offset of each kept row's first value
+    ValueTable table;            // scaled small integers of the current exponent
 };
 
+// Records a failure at `line` (the current line when -1). Returns its status.
 ReadStatus fail(SectionState& s, ReadStatus status, const std::string& detail, long line = -1) {
     s.failure.status = status;
     s.failure.line_number = line < 0 ? s.reader.number : line;
@@ -53,6 +67,7 @@ ReadStatus fail(SectionState& s, ReadStatus status, const std::string& detail, l
     return status;
 }
 
+// "TEC map 3" and the like, for messages. Returns the name.
 std::string mapName(int kind, long number) { return std::string(kKindNames[kind]) + " map " + std::to_string(number); }
 
 // Values the output holds now, kept rows included.
@@ -69,6 +84,7 @@ bool withinBudget(const SectionState& s, long extra) {
     return extra <= budget && allocatedValues(s) <= budget - extra;
 }
 
+// Tells whether the read keeps maps of `kind`. Returns true when it does.
 bool kindKept(const SectionState& s, int kind) { return s.target.options->kinds[kind] && !s.target.options->header_only; }
 
 // START OF ... MAP: checks the number and opens the map.
@@ -99,8 +115,30 @@ ReadStatus startMap(SectionState& s, int kind, const RecordSplit& split) {
     s.in_row = false;
     s.rows.clear();
     s.row_base.clear();
-    setRowScale(s.row, s.header_exponent);
+    s.direct = false;
+    setRowScale(s.row, s.header_exponent, s.table);
     return ReadStatus::kOk;
+}
+
+// Gives a kept map its place in the output now, when that fits the budget, so that its rows
+// go straight there; otherwise they wait in `rows` until the map's end. Returns nothing.
+void reserveMap(SectionState& s) {
+    if (s.slot < 0 || !kindKept(s, s.kind)) return;
+    std::vector<double>& values = s.target.out->maps[s.kind].values;
+    const size_t map = static_cast<size_t>(s.target.map_values);
+    const size_t wanted = (static_cast<size_t>(s.slot) + 1) * map;
+    if (wanted > values.size()) {
+        if (!withinBudget(s, static_cast<long>(wanted - values.size()))) return;
+        if (values.capacity() == 0 && s.header.num_maps) {
+            // Room for the maps the header announces, but never more than a fixed share of
+            // the smallest budget: a header's claim alone cannot make the read allocate much.
+            const size_t cap = static_cast<size_t>(kMinValueBudget / 4) / map;
+            const size_t maps = std::min(static_cast<size_t>(*s.header.num_maps), cap);
+            if (maps * map > wanted) values.reserve(maps * map);
+        }
+        values.resize(wanted, std::numeric_limits<double>::quiet_NaN());
+    }
+    s.direct = true;
 }
 
 // EPOCH OF CURRENT MAP: the map's epoch, the same as the other kinds' map of this number.
@@ -121,6 +159,7 @@ ReadStatus mapEpoch(SectionState& s, const RecordSplit& split) {
                                                      std::to_string(s.number));
         }
         s.slot = m.slots[index];
+        reserveMap(s);
         return ReadStatus::kOk;
     }
     // The first map of this number defines its epoch and whether the read keeps it.
@@ -135,33 +174,55 @@ ReadStatus mapEpoch(SectionState& s, const RecordSplit& split) {
         s.target.epochs.push_back(e);
         s.target.slot_file.push_back(s.file_index);
     }
+    reserveMap(s);
     return ReadStatus::kOk;
+}
+
+// Reads a row record's longitudes and height (columns 9-32), or takes them from the previous
+// row record when it wrote the same text. Returns false when they cannot be read.
+bool rowTail(SectionState& s, const char* line, long end, long* lon_first, long* lon_last, long* height) {
+    char tail[sizeof s.last_row_tail] = {};
+    for (long i = 0; i < static_cast<long>(sizeof tail); ++i) tail[i] = 8 + i < end ? line[8 + i] : ' ';
+    if (s.last_lon_first >= 0 && std::memcmp(tail, s.last_row_tail, sizeof tail) == 0) {
+        *lon_first = s.last_lon_first, *lon_last = s.last_lon_last, *height = s.last_height;
+        return true;
+    }
+    double v[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        if (!parseRealField(line, end, 9 + 6 * i, 14 + 6 * i, &v[i])) return false;
+    }
+    *lon_first = nodeIndex(s.grid.lon, v[0]);
+    *lon_last = nodeIndex(s.grid.lon, v[1]);
+    *height = nodeIndex(s.grid.height, v[3]);
+    const bool same_step = std::fabs(v[2] - s.grid.lon.step) <= 1e-6 * (1.0 + std::fabs(s.grid.lon.step)) ||
+                           (*lon_first >= 0 && *lon_first == *lon_last);
+    if (*lon_first < 0 || *lon_last < *lon_first || *height < 0 || !same_step) {
+        *lon_first = -1;  // not on the grid
+        return true;
+    }
+    std::memcpy(s.last_row_tail, tail, sizeof tail);
+    s.last_lon_first = *lon_first, s.last_lon_last = *lon_last, s.last_height = *height;
+    return true;
 }
 
 // LAT/LON1/LON2/DLON/H (2X,5F6.1): opens a row of the current map.
 ReadStatus startRow(SectionState& s, const RecordSplit& split) {
     const char* line = s.reader.text;
     const long end = split.content_end;
-    double v[5] = {};
-    for (int i = 0; i < 5; ++i) {
-        if (!parseRealField(line, end, 3 + 6 * i, 8 + 6 * i, &v[i])) {
-            return fail(s, ReadStatus::kCorrupt, "LAT/LON1/LON2/DLON/H record of " + mapName(s.kind, s.number) + " cannot be read");
-        }
+    double latitude = 0;
+    long lon_first = -1, lon_last = -1, height = -1;
+    if (!parseRealField(line, end, 3, 8, &latitude) || !rowTail(s, line, end, &lon_first, &lon_last, &height)) {
+        return fail(s, ReadStatus::kCorrupt, "LAT/LON1/LON2/DLON/H record of " + mapName(s.kind, s.number) + " cannot be read");
     }
     if (!s.has_epoch) return fail(s, ReadStatus::kCorrupt, "a row of " + mapName(s.kind, s.number) + " before its EPOCH OF CURRENT MAP");
-    const long lat = nodeIndex(s.grid.lat, v[0]);
-    const long lon_first = nodeIndex(s.grid.lon, v[1]);
-    const long lon_last = nodeIndex(s.grid.lon, v[2]);
-    const long height = nodeIndex(s.grid.height, v[4]);
-    const bool same_step = std::fabs(v[3] - s.grid.lon.step) <= 1e-6 * (1.0 + std::fabs(s.grid.lon.step)) ||
-                           (lon_first >= 0 && lon_first == lon_last);
-    if (lat < 0 || lon_first < 0 || lon_last < lon_first || height < 0 || !same_step) {
+    const long lat = nodeIndex(s.grid.lat, latitude);
+    if (lat < 0 || lon_first < 0) {
         return fail(s, ReadStatus::kCorrupt, "row " + std::string(line, static_cast<size_t>(end < 32 ? end : 32)) + " of " +
                                                  mapName(s.kind, s.number) + " is not on the header's grid");
     }
     const long key = height * s.grid.lat.count + lat;
     if (key <= s.last_row_key) {
-        return fail(s, ReadStatus::kCorrupt, "row at latitude " + std::to_string(v[0]) + " of " + mapName(s.kind, s.number) +
+        return fail(s, ReadStatus::kCorrupt, "row at latitude " + std::to_string(latitude) + " of " + mapName(s.kind, s.number) +
                                                  " repeated or out of order");
     }
     s.last_row_key = key;
@@ -175,13 +236,20 @@ ReadStatus startRow(SectionState& s, const RecordSplit& split) {
     const bool kept = s.slot >= 0 && kindKept(s, s.kind) && lat >= run.first && lat < run.first + run.count;
     if (!kept) return ReadStatus::kOk;
     const long width = static_cast<long>(s.target.lon.coordinates.size());
+    const long base = (lat - run.first) + run.count * width * height;
+    if (s.direct) {
+        s.row.dest = s.target.out->maps[s.kind].values.data() + s.slot * s.target.map_values + base;
+        s.row.stride = run.count;
+        return ReadStatus::kOk;
+    }
     if (!withinBudget(s, width)) {
         return fail(s, ReadStatus::kCorrupt, mapName(s.kind, s.number) + " has more rows than the file's text can hold values for");
     }
     s.row_offset = static_cast<long>(s.rows.size());
     s.rows.resize(s.rows.size() + static_cast<size_t>(width), std::numeric_limits<double>::quiet_NaN());
-    s.row_base.push_back((lat - run.first) + run.count * width * height);
+    s.row_base.push_back(base);
     s.row.dest = s.rows.data() + s.row_offset;
+    s.row.stride = 1;
     return ReadStatus::kOk;
 }
 
@@ -193,7 +261,7 @@ ReadStatus mapExponent(SectionState& s, const RecordSplit& split) {
         return fail(s, ReadStatus::kCorrupt, "EXPONENT of " + mapName(s.kind, s.number) +
                                                  (s.rows_started ? " after its first row" : " cannot be read"));
     }
-    setRowScale(s.row, static_cast<int>(exponent));
+    setRowScale(s.row, static_cast<int>(exponent), s.table);
     return ReadStatus::kOk;
 }
 
@@ -213,6 +281,10 @@ ReadStatus dataLine(SectionState& s) {
 // Stores the kept rows of the finished map in its place of the output.
 ReadStatus storeMap(SectionState& s) {
     MapSeries& series = s.target.out->maps[s.kind];
+    if (s.direct) {
+        series.present = true;
+        return ReadStatus::kOk;
+    }
     const size_t size = static_cast<size_t>(s.target.map_values);
     const size_t wanted = (static_cast<size_t>(s.slot) + 1) * size;
     if (wanted > series.values.size()) {
@@ -285,6 +357,16 @@ ReadStatus betweenMaps(SectionState& s, const RecordSplit& split) {
     }
 }
 
+// Tells whether every kind of map the read keeps has all the maps the header announces, so
+// that the rest of the file (maps of kinds not asked for) need not be read.
+bool allWantedRead(const SectionState& s) {
+    if (!s.header.num_maps) return false;
+    for (int kind = 0; kind < kMapKindCount; ++kind) {
+        if (kindKept(s, kind) && s.maps.map_counts[kind] < *s.header.num_maps) return false;
+    }
+    return true;
+}
+
 // At the end of the text: every map the header announces must be there.
 ReadStatus checkComplete(SectionState& s) {
     if (s.in_map) {
@@ -334,10 +416,18 @@ ReadStatus readMapSection(LineReader& reader, const HeaderRecords& header, const
     while (nextLine(reader)) {
         if (reader.too_long) return fail(s, ReadStatus::kCorrupt, "a line longer than 511 characters");
         if (isBlankLine(reader)) continue;
-        const RecordSplit split = splitRecord(reader.text, reader.length);
+        // Inside a map, a line whose column 61 could start a value is a data line: every
+        // label read there starts with a letter in column 61.
+        const bool data = s.in_map && (reader.length <= kLabelColumn || mayStartValue(reader.text[kLabelColumn]));
+        const RecordSplit split = data ? RecordSplit{} : splitRecord(reader.text, reader.length);
         const ReadStatus st = s.in_map ? mapLine(s, split) : betweenMaps(s, split);
+        if (st == ReadStatus::kCorrupt && reader.unterminated && s.in_map) {
+            // A last line without its line end was cut with the file.
+            return fail(s, ReadStatus::kTruncated, mapName(s.kind, s.number) + " (line " + std::to_string(s.start_line) +
+                                                       ") cut: the file ends inside it, in a line cut short");
+        }
         if (st != ReadStatus::kOk) return st;
-        if (maps.end_of_file) break;
+        if (maps.end_of_file || (!s.in_map && allWantedRead(s))) break;
     }
     return checkComplete(s);
 }

@@ -11,9 +11,21 @@ struct RowFill {
     long end = 0;
     const int* column_of = nullptr;
     double* dest = nullptr;  // null: the row is read and checked but not kept
-    double divisor = 10.0;   // value = integer / divisor when dividing, else integer * multiplier
+    long stride = 1;         // output column c is dest[c * stride]
+    const double* small = nullptr;  // the value of each integer 0..kSmallValues-1 (9999: NaN)
+    double divisor = 10.0;   // others: integer / divisor when dividing, else integer * multiplier
     double multiplier = 1.0;
     bool divide = true;
+};
+
+// Integers below this are looked up rather than divided: nearly every value of a real file.
+constexpr long kSmallValues = 10000;
+
+// The scaled values of the integers 0 .. kSmallValues - 1 for one exponent.
+struct ValueTable {
+    int exponent = 0;
+    bool filled = false;
+    double values[kSmallValues];
 };
 
 enum class DataLineResult : int {
@@ -27,12 +39,14 @@ enum class DataLineResult : int {
 // The integer a data field writes where the producer had no value.
 constexpr long kNoValue = 9999;
 
-// Reads the fields of a trimmed data line of `length` characters into `row`. On failure
-// *field (1-based) names the field. Returns the result.
+// Reads the fields of a trimmed data line of `length` characters into `row`. The line must
+// be readable for eight bytes past its end (fields are loaded several at a time). On
+// failure *field (1-based) names the field. Returns the result.
 DataLineResult readDataValues(const char* line, long length, RowFill& row, long* field);
 
 // Sets the scale of `row` for values written with `exponent`: each value becomes the double
-// nearest to integer * 10^exponent. Returns nothing.
-void setRowScale(RowFill& row, int exponent);
+// nearest to integer * 10^exponent. `table` is filled for the exponent when it holds another.
+// Returns nothing.
+void setRowScale(RowFill& row, int exponent, ValueTable& table);
 
 }  // namespace ionex

@@ -134,6 +134,10 @@ MINIMEX_EXTERN_C mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID cl
  * dimensions of 1 beyond the second are dropped). Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateNumericArray(mwSize ndim, const mwSize* dims, mxClassID class_id,
                                                mxComplexity complexity);
+/* Makes an array as mxCreateNumericArray whose elements are not set (the stand-in fills
+ * them with the byte 0xA5, so that an element the caller forgets shows). Returns it. */
+MINIMEX_EXTERN_C mxArray* mxCreateUninitNumericArray(mwSize ndim, const mwSize* dims, mxClassID class_id,
+                                                     mxComplexity complexity);
 /* Makes a 1-by-1 logical holding `value`. Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateLogicalScalar(bool value);
 /* Makes an m-by-n logical array filled with false. Returns the new array. */

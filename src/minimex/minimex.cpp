@@ -445,6 +445,12 @@ mxArray* mxCreateNumericArray(mwSize ndim, const mwSize* dims, mxClassID class_i
     return createArray(class_id, std::vector<size_t>(dims, dims + ndim), complexity == mxCOMPLEX);
 }
 
+mxArray* mxCreateUninitNumericArray(mwSize ndim, const mwSize* dims, mxClassID class_id, mxComplexity complexity) {
+    mxArray* a = mxCreateNumericArray(ndim, dims, class_id, complexity);
+    std::memset(a->real, 0xA5, std::max<size_t>(1, a->rows * a->cols) * elementSize(class_id));
+    return a;
+}
+
 mxArray* mxCreateLogicalScalar(bool value) {
     mxArray* a = createArray(mxLOGICAL_CLASS, 1, 1, false);
     static_cast<bool*>(a->real)[0] = value;

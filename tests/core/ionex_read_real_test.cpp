@@ -39,7 +39,7 @@ TEST(IonexReadReal, CodeHeaderRecords) {
     ASSERT_EQ(h.description.size(), 31u);
     EXPECT_EQ(h.description[0], "Global ionosphere maps (GIM) are generated on a daily basis");
     EXPECT_EQ(h.description.back(), "                 www.aiub.unibe.ch/download/CODE/");
-    ASSERT_EQ(h.comments.size(), 31u);  // one before the description, 30 after the grid
+    ASSERT_EQ(h.comments.size(), 30u);  // one before the description, 29 after the grid
     EXPECT_EQ(h.comments[0], "CODE'S GLOBAL IONOSPHERE MAPS FOR DAY 044, 2013");
     EXPECT_EQ(h.comments.back(), "zim2 zimm zwe2");
     EXPECT_EQ(h.first_epoch->day, 13);

@@ -44,7 +44,7 @@ std::string header(const Grid& g, int maps, const std::string& extra) {
     h += record("TESTGEN             TESTS               08-JAN-20 12:00", "PGM / RUN BY / DATE");
     h += record("A generated file", "DESCRIPTION");
     h += record(epoch(1), "EPOCH OF FIRST MAP");
-    h += record(epoch(maps < 1 ? 1 : maps), "EPOCH OF LAST MAP");
+    h += record(epoch(maps < 1 || maps > 100 ? 1 : maps), "EPOCH OF LAST MAP");
     h += record("  7200", "INTERVAL");
     h += record(format("%6.0f", maps, 0, 0), "# OF MAPS IN FILE");
     h += record("  COSZ", "MAPPING FUNCTION");

@@ -93,6 +93,13 @@ TEST(IonexStruct, EveryFieldHasItsShape) {
     const std::vector<double> tec = valuesOf(field(s, "tec"));
     EXPECT_EQ(tec[1 + 2 * 2 + 1 * 6 + 0 * 12], 1021);
     EXPECT_EQ(tec[0 + 0 + 0 * 6 + 1 * 12], 100);  // map 1, second height
+    // Every element written (the host hands the array out unset): tec(lat, lon, map, hgt).
+    ASSERT_EQ(tec.size(), 24u);
+    for (int h = 0; h < 2; ++h)
+        for (int m = 0; m < 2; ++m)
+            for (int lon = 0; lon < 3; ++lon)
+                for (int lat = 0; lat < 2; ++lat)
+                    EXPECT_EQ(tec[lat + 2 * lon + 6 * m + 12 * h], 1000 * m + 100 * h + 10 * lon + lat);
     EXPECT_EQ(minimex::textOf(mxGetCell(field(s, "other_records"), 1)), "text");
     const mxArray* dcb = field(s, "dcb");
     EXPECT_EQ(minimex::textOf(field(dcb, "title")), "Differential code biases [P1-C1]");

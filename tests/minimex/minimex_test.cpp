@@ -135,6 +135,7 @@ TEST(MinimexArrays, ShapesOfTheCreatedArrays) {
         {"4-d", [] { const mwSize d[] = {2, 3, 4, 5}; return mxCreateNumericArray(4, d, mxDOUBLE_CLASS, mxREAL); }, 4, {2, 3, 4, 5}, mxDOUBLE_CLASS},
         {"trailing ones dropped", [] { const mwSize d[] = {2, 3, 1, 1}; return mxCreateNumericArray(4, d, mxDOUBLE_CLASS, mxREAL); }, 2, {2, 3}, mxDOUBLE_CLASS},
         {"empty third", [] { const mwSize d[] = {2, 3, 0}; return mxCreateNumericArray(3, d, mxINT32_CLASS, mxREAL); }, 3, {2, 3, 0}, mxINT32_CLASS},
+        {"uninitialised 3-d", [] { const mwSize d[] = {2, 2, 2}; return mxCreateUninitNumericArray(3, d, mxDOUBLE_CLASS, mxREAL); }, 3, {2, 2, 2}, mxDOUBLE_CLASS},
         {"empty string", [] { return mxCreateString(""); }, 2, {0, 0}, mxCHAR_CLASS},
         {"char matrix", [] { const char* t[] = {"ab", "c", ""}; return mxCreateCharMatrixFromStrings(3, t); }, 2, {3, 2}, mxCHAR_CLASS},
         {"logical", [] { return mxCreateLogicalScalar(true); }, 2, {1, 1}, mxLOGICAL_CLASS},

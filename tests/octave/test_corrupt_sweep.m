@@ -4,7 +4,9 @@ function test_corrupt_sweep(ctx)
 % gzip and compress streams, a directory, a missing file) and calls the module on every
 % damaged file with four argument forms, all in this one Octave session. Every call must
 % return a well-formed normal result or an error result carrying one of the five
-% identifiers; Octave must survive. Counts of the outcomes are printed.
+% identifiers; Octave must survive. Every damaged file also goes to ionex.read, which
+% must return a well-formed struct or raise one of its six identifiers. Counts of the
+% outcomes are printed.
 
   old = pwd();
   restore = onCleanup(@() cd(old));
@@ -51,6 +53,9 @@ function test_corrupt_sweep(ctx)
   outcomes = {'normal', 'Vornakelstrid:Input', 'Vornakelstrid:Output', 'Vornakelstrid:NoFile', ...
               'Vornakelstrid:ReadError', 'Vornakelstrid:NoIonexFile'};
   counts = zeros(numel(outcomes), 4);
+  ionex_outcomes = {'normal', 'ionex:NoFile', 'ionex:NotIonex', 'ionex:Corrupt', 'ionex:Truncated', ...
+                    'ionex:GridMismatch', 'ionex:Input'};
+  ionex_counts = zeros(numel(ionex_outcomes), 1);
   problems = {};
   files = 0;
   for g = 1:rows(groups)
@@ -60,6 +65,7 @@ function test_corrupt_sweep(ctx)
       name = sprintf('g%02d-%04d.in', g, k);      % left behind, naming the culprit, if Octave dies
       write_bytes(name, v{k, 2});
       [counts, problems] = call_all_forms(name, v{k, 1}, outcomes, counts, problems);
+      [ionex_counts, problems] = call_ionex_read(name, v{k, 1}, ionex_outcomes, ionex_counts, problems);
       delete(name);
     end
     files += rows(v);
@@ -69,6 +75,8 @@ function test_corrupt_sweep(ctx)
   mkdir('a-directory');
   [counts, problems] = call_all_forms('a-directory', 'directory', outcomes, counts, problems);
   [counts, problems] = call_all_forms('no-such-file.14i', 'missing file', outcomes, counts, problems);
+  [ionex_counts, problems] = call_ionex_read('a-directory', 'directory', ionex_outcomes, ionex_counts, problems);
+  [ionex_counts, problems] = call_ionex_read('no-such-file.14i', 'missing file', ionex_outcomes, ionex_counts, problems);
   files += 2;
 
   printf('     %d damaged inputs, %d calls, %.1f s\n', files, 4 * files, toc(started));
@@ -76,12 +84,20 @@ function test_corrupt_sweep(ctx)
   for o = 1:numel(outcomes)
     printf('     %-26s %8d %8d %8d %8d\n', outcomes{o}, counts(o, :));
   end
+  printf('     %-26s %8s\n', 'ionex.read outcome', 'calls');
+  for o = 1:numel(ionex_outcomes)
+    printf('     %-26s %8d\n', ionex_outcomes{o}, ionex_counts(o));
+  end
 
   tcheck('at least 2000 damaged inputs', files >= 2000, sprintf('%d', files));
-  tcheck('every call gave a normal result or an error result with one of the five identifiers', ...
+  tcheck('every call gave a normal result or an error result with one of the five identifiers, and ionex.read a struct or one of its six', ...
          isempty(problems), strjoin(problems(1:min(end, 25)), "\n"));
   tcheck('the sweep reached normal results and refusals alike', ...
          all(counts(1, :) > 0) && all(counts(end, :) > 0), mat2str(counts));
+  tcheck('ionex.read: every damaged input was called', sum(ionex_counts) + sum(strncmp(problems, 'ionex.read', 10)) == files);
+  tcheck('ionex.read: the sweep reached structs, corrupt and truncated files alike', ...
+         all(ionex_counts(strcmp(ionex_outcomes, 'normal') | strcmp(ionex_outcomes, 'ionex:Corrupt') ...
+                          | strcmp(ionex_outcomes, 'ionex:Truncated')) > 0), mat2str(ionex_counts'));
   check_known_outcomes(jammed, jammed_gz);
 end
 
@@ -96,6 +112,17 @@ function [counts, problems] = call_all_forms(file, label, outcomes, counts, prob
     else
       counts(o, form) += 1;
     end
+  end
+end
+
+function [counts, problems] = call_ionex_read(file, label, outcomes, counts, problems)
+% Calls ionex.read on FILE and adds its outcome to COUNTS; a problem is recorded with LABEL.
+  [outcome, problem] = sweep_ionex_call(file);
+  o = find(strcmp(outcome, outcomes));
+  if ~isempty(problem) || isempty(o)
+    problems{end+1} = sprintf('ionex.read, %s: %s %s', label, outcome, problem);
+  else
+    counts(o) += 1;
   end
 end
 

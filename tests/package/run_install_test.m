@@ -31,12 +31,18 @@ function check_folder(folder, data_dir)
     tcheck(['installed: ' want{k}], isfile(fullfile(folder, want{k})));
   end
   names = {dir(folder).name};
-  extra = setdiff(names, [{'.', '..', 'data'}, want(1:5)]);
+  extra = setdiff(names, [{'.', '..', 'data', '+ionex'}, want(1:5)]);
   extra = extra(cellfun(@isempty, regexp(extra, '^vornakelstrid_p\.mex')));  % MATLAB's module
   tcheck('nothing else at the top of the folder', isempty(extra), strjoin(names, ' '));
 
+  package = {'read.mex', 'read.m', 'info.mex', 'info.m', 'Contents.m'};
+  for k = 1:numel(package)
+    tcheck(['installed: +ionex/' package{k}], isfile(fullfile(folder, '+ionex', package{k})));
+  end
+
   tcheck('before addpath the module is not found', isempty(which('vornakelstrid_p')));
   addpath(folder);
+  check_ionex_package(folder);
   found = which('vornakelstrid_p');
   tcheck_equal('after addpath a call reaches the installed MEX file', found, ...
                fullfile(folder, 'vornakelstrid_p.mex'));
@@ -62,4 +68,22 @@ function check_folder(folder, data_dir)
   tcheck('read_many_days wrote its PNG', exist(fullfile(tmp, 'many.png'), 'file') == 2);
   confirm_recursive_rmdir(false);
   rmdir(tmp, 's');
+end
+
+function check_ionex_package(folder)
+% The +ionex package of the installed folder: ionex.read and ionex.info callable after the
+% one addpath, their help beside them.
+  tcheck_equal('ionex.read is the installed MEX file', which('ionex.read'), fullfile(folder, '+ionex', 'read.mex'));
+  M = ionex.read(fullfile(folder, 'data', 'codg0080.20i.Z'), 'Maps', {'tec', 'rms'});
+  tcheck_equal('installed ionex.read: TEC and RMS maps of the sample', [size(M.tec) size(M.rms)], [71 73 25 71 73 25]);
+  I = ionex.info(fullfile(folder, 'data', 'jplg0010.17i.gz'));
+  tcheck_equal('installed ionex.info: the sample''s DCB block', numel(I.dcb(1).satellites.prn), 32);
+  text = evalc('help ionex.read');
+  tcheck('installed help ionex.read', ~isempty(strfind(text, 'ionex.read(FILES)')), text(1:min(end, 200)));
+  try
+    ionex.read(fullfile(folder, 'missing.20i'));
+    tcheck('installed ionex.read raises ionex:NoFile', false);
+  catch err
+    tcheck_equal('installed ionex.read raises ionex:NoFile', err.identifier, 'ionex:NoFile');
+  end
 end

@@ -100,8 +100,29 @@ function check_package(archive, data_dir, tmp)
   tcheck_equal('plot_tec_map from the package, on its sample data: map 13', tec, maps{13});
   tcheck('plot_tec_map wrote its PNG', exist(png, 'file') == 2);
 
+  % The +ionex package the archive built: callable as ionex.read and ionex.info after
+  % pkg load, its help beside it.
+  found = which('ionex.read');
+  tcheck('after pkg load, ionex.read is a MEX file the package built', ...
+         numel(found) > 4 && strcmp(found(end-3:end), '.mex') && strncmp(found, arch, numel(arch)), found);
+  M = ionex.read(fullfile(data_dir, 'codg0080.20i.Z'));
+  tcheck('package ionex.read: TEC maps equal vornakelstrid_p''s, transposed', ...
+         isequal(size(M.tec), [71 73 25]) && max(abs(reshape(M.tec(:, :, 13)', [], 1) - maps{13}(:))) < 1e-5);
+  tcheck_equal('package ionex.read: RMS maps', size(M.rms), [71 73 25]);
+  I = ionex.info(fullfile(data_dir, 'codg0080.20i.gz'));
+  tcheck_equal('package ionex.info: 264 stations', numel(I.dcb(1).stations.bias), 264);
+  text = evalc('help ionex.info');
+  tcheck('package help ionex.info', ~isempty(strfind(text, 'ionex.info(FILE)')), text(1:min(end, 200)));
+  try
+    ionex.read(fullfile(tmp, 'missing.20i'));
+    tcheck('package ionex.read raises ionex:NoFile', false);
+  catch err
+    tcheck_equal('package ionex.read raises ionex:NoFile', err.identifier, 'ionex:NoFile');
+  end
+
   pkg('unload', 'vornakelstrid');
   pkg('uninstall', '-local', 'vornakelstrid');
   tcheck('after pkg uninstall the module is gone', isempty(which('vornakelstrid_p')), which('vornakelstrid_p'));
+  tcheck('after pkg uninstall ionex.read is gone', isempty(which('ionex.read')), which('ionex.read'));
   tcheck('after pkg uninstall nothing is listed', isempty(pkg('list')));
 end

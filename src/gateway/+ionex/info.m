@@ -23,7 +23,3 @@
 %     sat = I.dcb(1).satellites;   % system letters, PRN, bias and rms (ns)
 %
 %   See also ionex.read, ionex.
-
-% The reading is done by the MEX file info.mex in this folder; this file
-% holds its help text.
-error('ionex:Input', 'ionex.info: the MEX file info.mex is missing beside info.m');

@@ -60,7 +60,3 @@
 %     title(datestr(M.time(1)))
 %
 %   See also ionex.info, ionex.
-
-% The reading is done by the MEX file read.mex in this folder; this file
-% holds its help text.
-error('ionex:Input', 'ionex.read: the MEX file read.mex is missing beside read.m');
