@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIONEX_BUILD_BENCH=ON \
       -DIONEX_BUILD_TESTS=OFF -DIONEX_BUILD_OCTAVE=OFF > /dev/null
-cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench > /dev/null
+cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench query_bench > /dev/null
 
 build-bench/bench/ionex_bench
 echo
@@ -29,3 +29,7 @@ for mode in none point area whole; do
     if [ "$mode" = none ]; then break; fi
   done
 done
+echo
+echo "Map queries of ionex.interp and ionex.delay (core functions, one core)"
+build-bench/bench/query_bench
+build-bench/bench/query_bench --random-times
