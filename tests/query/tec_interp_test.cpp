@@ -171,6 +171,21 @@ TEST(TecInterpTime, EachMethodAtEpochsAndBetween) {
     }
 }
 
+// On a regional grid the turned longitude must lie on the grid too: at 01:00 map 0 is read
+// 15 degrees east of the query and map 1 15 degrees west.
+TEST(TecInterpTime, RotatedOnARegionalGrid) {
+    const querytest::OwnedMaps maps = threeMaps(querytest::axis(30, 10, 4), querytest::axis(-10, 5, 11), 0);
+    const ionex::MapSetView view = maps.view();
+    ionex::MapGrid grid;
+    ASSERT_EQ(ionex::prepareGrid(view, grid), ionex::GridStatus::kOk);
+    const double t = kDay + kHour;
+    // lon 10, row 0: map 0 at 25 (column 7, 49), map 1 at -5 (column 1, 1001): (49 + 1001)/2.
+    EXPECT_NEAR(ionex::interpolateTec(grid, view, 0, TimeMethod::kRotated, t, 30, 10).vtec, 525, 1e-5);
+    // lon 30: map 0 at 45 is east of the grid; linear reads column 8 (64): (64 + 1064)/2.
+    EXPECT_TRUE(std::isnan(ionex::interpolateTec(grid, view, 0, TimeMethod::kRotated, t, 30, 30).vtec));
+    EXPECT_NEAR(ionex::interpolateTec(grid, view, 0, TimeMethod::kLinear, t, 30, 30).vtec, 564, 1e-5);
+}
+
 // A NaN node is needed only where its weight is not exactly 0.
 TEST(TecInterpNaN, NodeNeededOnlyWithWeight) {
     querytest::OwnedMaps maps = threeMaps(querytest::axis(87.5, -2.5, 71), querytest::axis(-180, 5, 73), 72);

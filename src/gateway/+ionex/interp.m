@@ -27,7 +27,8 @@
 %   the maps' time span; beyond the grid's first or last latitude row (the
 %   polar caps of a global map included) or a regional grid's longitudes; and
 %   where a node it needs is NaN (a node whose weight is exactly 0 is not
-%   needed).
+%   needed). With 'rotated' each map is read at its turned longitude, which on
+%   a regional grid must lie on the grid as well.
 %
 %   'Height' H (km) picks a layer of a 3-D map set: one of M.height. It is
 %   needed when M holds more than one layer.
