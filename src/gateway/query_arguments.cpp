@@ -2,6 +2,7 @@
 // options. Nothing here allocates on the heap but the host's own output arrays.
 #include "query_arguments.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
