@@ -10,7 +10,8 @@
 //            MHz * 10 (0: refused); bit 7 the queries as a column (else a row)
 //   p[1]     frequency code; with bit 4 of p[0]: the layer picked (p[1] mod (nheight + 1),
 //            nheight: a height that is none of them)
-//   p[2]     number of queries, 1 + p[2] mod 8
+//   p[2]     bits 0-2 number of queries less 1; bits 3-6 a damage done to M before the
+//            calls (0 and 9..15 none; see damageM)
 //   p[3..]   8 queries of 5 little-endian int16 (t, lat, lon, az, el; -32768 NaN, 32767
 //            +infinity, -32767 a huge number), in minutes from the first map epoch,
 //            hundredths of a degree (lat, el) and fiftieths (lon, az)
@@ -54,6 +55,7 @@ struct Request {
     uint8_t control = 0;
     uint8_t code = 0;
     size_t count = 1;
+    int damage = 0;
     std::vector<double> t, lat, lon, az, el;
 };
 
@@ -62,6 +64,7 @@ Request requestFrom(const uint8_t* p) {
     r.control = p[0];
     r.code = p[1];
     r.count = 1 + p[2] % kQueries;
+    r.damage = (p[2] >> 3) & 15;
     for (size_t q = 0; q < kQueries; ++q) {
         const uint8_t* b = p + 3 + 10 * q;
         r.t.push_back(valueAt(b, 1.0 / 1440));  // added to the first epoch later
@@ -140,6 +143,35 @@ void addOptions(const Request& r, const mxArray* m, bool delay, std::vector<mxAr
         const size_t pick = r.code % (n + 1);
         in.push_back(minimex::makeChar("Height"));
         in.push_back(mxCreateDoubleScalar(pick < n ? mxGetPr(h)[pick] : -12345.0));
+    }
+}
+
+// Replaces field `name` of M by `value` (destroying the old one). Returns nothing.
+void replaceField(mxArray* m, const char* name, mxArray* value) {
+    mxArray* old = mxGetField(m, 0, name);
+    mxSetField(m, 0, name, value);
+    mxDestroyArray(old);
+}
+
+// Damages M as a caller might: a field of another class, reversed or emptied axes, a NaN
+// radius. Returns nothing.
+void damageM(mxArray* m, int damage) {
+    const auto reversed = [m](const char* name) {
+        const mxArray* f = mxGetField(m, 0, name);
+        std::vector<double> v;
+        if (f != nullptr && mxIsDouble(f)) v.assign(mxGetPr(f), mxGetPr(f) + mxGetNumberOfElements(f));
+        return minimex::makeDouble(1, v.size(), std::vector<double>(v.rbegin(), v.rend()));
+    };
+    switch (damage) {
+        case 1: replaceField(m, "lat", reversed("lat")); break;          // axis order no longer the maps'
+        case 2: replaceField(m, "time", reversed("time")); break;        // epochs decreasing
+        case 3: replaceField(m, "rms", minimex::makeDouble(0, 0, {})); break;
+        case 4: replaceField(m, "tec", minimex::makeNumeric(mxSINGLE_CLASS, 1, 1, {1})); break;
+        case 5: replaceField(m, "base_radius", mxCreateDoubleScalar(kNaN)); break;
+        case 6: replaceField(m, "height", minimex::makeDouble(0, 0, {})); break;
+        case 7: replaceField(m, "lon", minimex::makeChar("lon")); break;
+        case 8: replaceField(m, "tec", minimex::makeDouble(0, 0, {})); break;
+        default: break;
     }
 }
 
@@ -232,6 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const size_t arrays_before = minimex::liveArrayCount();
     mxArray* m = gateway::createContentsStruct(contents, true);
+    damageM(m, req.damage);
     queryMaps(m, req, count);
     mxDestroyArray(m);
     FUZZ_CHECK(kTarget, minimex::liveArrayCount() == arrays_before, "host arrays leaked");

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the ionex_query fuzz target (fuzz/corpus/ionex_query/): small
 IONEX files that read without error (global with a seam, regional west-going, south to north,
-two height layers, 9999 nodes), each followed by the 83 parameter bytes of ionex_query_fuzz.cpp.
+two height layers, 9999 nodes, a damaged struct), each followed by the 83 parameter bytes of
+ionex_query_fuzz.cpp.
 The seeds are committed; run this only to renew them."""
 import os
 import struct
@@ -72,6 +73,10 @@ def main():
         "nan_node_linear": (ionex((10.0, -10.0, -10.0), (-20.0, 20.0, 10.0), (450.0, 450.0, 0.0), nan_node=(0, 1, 2)),
                             params(0xc1, 120, 7, q)),
         "layers_height": (ionex((20.0, -20.0, -20.0), (-180.0, 180.0, 120.0), (200.0, 400.0, 200.0)), params(0x50, 1, 7, q)),
+        "damaged_lat_reversed": (ionex((80.0, -80.0, -40.0), (-180.0, 180.0, 90.0), (450.0, 450.0, 0.0)),
+                                 params(0x00, 0, 7 | 1 << 3, q)),
+        "damaged_nan_radius": (ionex((80.0, -80.0, -40.0), (-180.0, 180.0, 90.0), (450.0, 450.0, 0.0)),
+                               params(0x00, 0, 7 | 5 << 3, q)),
         "layers_no_height": (ionex((20.0, -20.0, -20.0), (-180.0, 180.0, 120.0), (200.0, 400.0, 200.0)), params(0x01, 0, 3, q)),
     }
     for name, (text, p) in seeds.items():
