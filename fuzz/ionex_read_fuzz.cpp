@@ -14,6 +14,8 @@
 //   - every kind present holds one map of the window per time, an absent kind none;
 //   - a read with a latitude or longitude window holds, at each of its nodes, the values the
 //     read of the whole grid holds there (only the memory budget may refuse the whole grid);
+//   - a read with a time range holds, in order, the maps of the read without one whose epochs
+//     lie in the range (only the memory budget may refuse the read without a range);
 //   - a series of the file twice succeeds exactly when the file's read does, with one map
 //     per epoch.
 #include <cmath>
@@ -142,6 +144,33 @@ void compareWindow(const Result& window, const Result& whole) {
     }
 }
 
+// Checks that the read with a time range holds the whole read's maps of its times, in order.
+void compareTimes(const Result& ranged, const Result& whole) {
+    if (whole.status != ionex::ReadStatus::kOk) {
+        FUZZ_CHECK(kTarget, whole.status == ionex::ReadStatus::kCorrupt &&
+                                whole.failure.detail.find("text can hold") != std::string::npos,
+                   "the whole time span failed where a time range did not: " + ionex::describeFailure(whole.failure));
+        return;
+    }
+    const ionex::IonexContents& a = ranged.contents;
+    const ionex::IonexContents& b = whole.contents;
+    const size_t map = a.lat.size() * a.lon.size() * a.height.size();
+    FUZZ_CHECK(kTarget, a.lat == b.lat && a.lon == b.lon, "axes depend on the time range");
+    size_t k = 0;
+    for (size_t i = 0; i < a.time.size(); ++i, ++k) {
+        while (k < b.time.size() && b.time[k] != a.time[i]) ++k;
+        FUZZ_CHECK(kTarget, k < b.time.size(), "a time of the ranged read missing from the whole read");
+        for (int kind = 0; kind < ionex::kMapKindCount; ++kind) {
+            if (!a.maps[kind].present) continue;
+            FUZZ_CHECK(kTarget, b.maps[kind].present, "a kind present only with a time range");
+            for (size_t v = 0; v < map; ++v) {
+                FUZZ_CHECK(kTarget, sameValue(a.maps[kind].values[i * map + v], b.maps[kind].values[k * map + v]),
+                           "a map of the ranged read differs from the whole read's");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 // Reads the input as a file with the options of its last bytes and checks the result.
@@ -163,6 +192,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ionex::ReadOptions whole = options;
         whole.has_lat_range = whole.has_lon_range = false;
         compareWindow(r, read(file.path, whole));
+    }
+    if (options.has_time_range && !options.header_only && r.status == ionex::ReadStatus::kOk) {
+        ionex::ReadOptions all_times = options;
+        all_times.has_time_range = false;
+        compareTimes(r, read(file.path, all_times));
     }
     if (series) {
         ionex::IonexContents c;

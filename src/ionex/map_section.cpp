@@ -361,6 +361,7 @@ ReadStatus betweenMaps(SectionState& s, const RecordSplit& split) {
 // that the rest of the file (maps of kinds not asked for) need not be read.
 bool allWantedRead(const SectionState& s) {
     if (!s.header.num_maps) return false;
+    if (*s.header.num_maps == 0) return false;  // nothing announced: read to the end
     for (int kind = 0; kind < kMapKindCount; ++kind) {
         if (kindKept(s, kind) && s.maps.map_counts[kind] < *s.header.num_maps) return false;
     }
@@ -427,7 +428,9 @@ ReadStatus readMapSection(LineReader& reader, const HeaderRecords& header, const
                                                        ") cut: the file ends inside it, in a line cut short");
         }
         if (st != ReadStatus::kOk) return st;
-        if (maps.end_of_file || (!s.in_map && allWantedRead(s))) break;
+        if (maps.end_of_file) break;
+        // Every map asked for is read: what follows is not needed, whatever it holds.
+        if (!s.in_map && allWantedRead(s)) return ReadStatus::kOk;
     }
     return checkComplete(s);
 }

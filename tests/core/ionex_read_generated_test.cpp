@@ -218,6 +218,22 @@ TEST(IonexReadOptions, KindsHeaderOnlyAndTime) {
     EXPECT_TRUE(r.contents.maps[kTecMap].values.empty());
     expectPattern(r.contents, kRmsMap, g, 4);
 
+    // TEC alone: the RMS maps that follow the last TEC map are not read, damaged or not.
+    ionex::ReadOptions tec_only;
+    tec_only.kinds[kRmsMap] = tec_only.kinds[kHeightMap] = false;
+    const std::string full = ionextext::file(g, 4, true);
+    const std::string damaged = full.substr(0, full.rfind('\n', full.rfind("START OF RMS MAP")) + 1);  // RMS map 4 missing
+    r = ionextext::readText("tec_only.14i", damaged, tec_only);
+    ASSERT_EQ(r.status, ReadStatus::kOk) << ionex::describeFailure(r.failure);
+    expectPattern(r.contents, kTecMap, g, 4);
+    EXPECT_FALSE(r.contents.maps[kRmsMap].present);
+    EXPECT_EQ(ionextext::readText("tec_only.14i", damaged).status, ReadStatus::kTruncated);
+    ionex::ReadOptions none;
+    none.kinds[kTecMap] = none.kinds[kRmsMap] = none.kinds[kHeightMap] = false;
+    r = ionextext::readPath(path, none);
+    ASSERT_EQ(r.status, ReadStatus::kOk) << ionex::describeFailure(r.failure);
+    for (const auto& m : r.contents.maps) EXPECT_FALSE(m.present);
+
     ionex::ReadOptions info;
     info.header_only = true;
     info.has_lat_range = true;
