@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIONEX_BUILD_BENCH=ON \
       -DIONEX_BUILD_TESTS=OFF -DIONEX_BUILD_OCTAVE=OFF > /dev/null
-cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench > /dev/null
+cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench query_bench > /dev/null
 
 build-bench/bench/ionex_bench
 echo
@@ -44,3 +44,7 @@ echo "One whole-grid call on a $(wc -c < "$files/claims999999.16i")-byte file cl
 /usr/bin/time -v build-bench/bench/ionex_bench --once whole "$files/claims999999.16i" 2>&1 |
   awk -F': ' '/Elapsed \(wall clock\)/ { t = $2 } /Maximum resident set size/ { kb = $2 }
               END { printf "  whole  claims999999.16i %10s s %8s KB\n", t, kb }'
+echo
+echo "Map queries of ionex.interp and ionex.delay (core functions, one core)"
+build-bench/bench/query_bench
+build-bench/bench/query_bench --random-times

@@ -1,7 +1,8 @@
 function [outcome, problem] = sweep_ionex_call(file)
 % Calls ionex.read on FILE and judges the result. OUTCOME is 'normal' or the identifier of
 % the error raised; PROBLEM is '' when the call returned a well-formed struct or raised one
-% of the six identifiers with a one-line message, and says what is wrong otherwise.
+% of the six identifiers with a one-line message, and says what is wrong otherwise. A struct
+% read is also queried with ionex.interp and ionex.delay (sweep_query_call).
   ids = {'ionex:NoFile', 'ionex:NotIonex', 'ionex:Corrupt', 'ionex:Truncated', ...
          'ionex:GridMismatch', 'ionex:Input'};
   problem = '';
@@ -27,5 +28,7 @@ function [outcome, problem] = sweep_ionex_call(file)
   ok = ok && isstruct(M.dcb) && iscell(M.other_records) && columns(M.other_records) == 2;
   if ~ok
     problem = ['malformed struct, time ' describe_value(M.time) ', tec ' mat2str(size(M.tec))];
+  else
+    problem = sweep_query_call(M);     % ionex.interp and ionex.delay on what was read
   end
 end

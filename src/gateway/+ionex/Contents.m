@@ -3,6 +3,9 @@
 %   ionex.read  - every map (TEC, RMS, height), header record and DCB block
 %                 of a file or a series of files, as one struct
 %   ionex.info  - header records, grid and DCB blocks of a file, no maps
+%   ionex.interp - vertical TEC (and RMS) at any time and place
+%   ionex.delay  - slant ionospheric delay of a signal, its uncertainty,
+%                  slant TEC and pierce points
 %
 % Failures raise errors with identifiers ionex:NoFile, ionex:NotIonex,
 % ionex:Corrupt, ionex:Truncated, ionex:GridMismatch, ionex:Input.
