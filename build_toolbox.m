@@ -62,6 +62,9 @@ function [out_dir, built] = build_toolbox(varargin)
     copyfile(fullfile(src_gateway, help_file), dest);
   end
 
+  % `help ionex` in MATLAB lists the package from its Contents.m.
+  copyfile(fullfile(src_gateway, '+ionex', 'Contents.m'), fullfile(out_dir, '+ionex'));
+
   fprintf('build_toolbox: %d modules built in %s\n', numel(built), out_dir);
   fprintf('To use them:  addpath(''%s'')\n', out_dir);
 end
@@ -73,10 +76,16 @@ function entries = mex_entries()
 % linked with the whole IONEX core (every .cpp of src/ionex).
   vornakelstrid_sources = {'vornakelstrid.cpp', 'arguments.cpp', 'epochs.cpp', ...
                            'error_result.cpp', 'map_values.cpp', 'window_request.cpp'};
+  % What every +ionex function shares: reading the arguments and the struct of a file's
+  % contents, file patterns, the progress line, raising errors, decoding the queries.
+  ionex_shared = {'contents_struct.cpp', 'epochs.cpp', 'file_pattern.cpp', 'gateway_error.cpp', ...
+                  'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', 'query_arguments.cpp'};
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, 'vornakelstrid_p.m'
-    % The +ionex functions, one row each, for instance
-    %   'read', '+ionex', [{'ionex_read.cpp'}, ionex_shared], fullfile('+ionex', 'read.m')
+    'read', '+ionex', [{'ionex_read.cpp'}, ionex_shared], fullfile('+ionex', 'read.m')
+    'info', '+ionex', [{'ionex_info.cpp'}, ionex_shared], fullfile('+ionex', 'info.m')
+    'interp', '+ionex', [{'ionex_interp.cpp'}, ionex_shared], fullfile('+ionex', 'interp.m')
+    'delay', '+ionex', [{'ionex_delay.cpp'}, ionex_shared], fullfile('+ionex', 'delay.m')
   };
 end
 

@@ -9,7 +9,8 @@
 #   vornakelstrid_p.m            its help text (`help vornakelstrid_p`); a call reaches the
 #                                MEX file, which takes precedence in the same folder
 #   plot_tec_map.m, tec_at_station.m, read_many_days.m,
-#   read_archive_parallel.m      the examples
+#   read_archive_parallel.m
+#   slant_delay.m                the examples
 #   data/                        the sample IONEX files the examples use by default
 #   +ionex/                      the package: read.mex, info.mex, ... beside their help
 #                                files read.m, info.m, ... and Contents.m (`help ionex`)
@@ -56,10 +57,12 @@ if(_ionex_installed_module)
             ${CMAKE_SOURCE_DIR}/examples/tec_at_station.m
             ${CMAKE_SOURCE_DIR}/examples/read_many_days.m
             ${CMAKE_SOURCE_DIR}/examples/read_archive_parallel.m
+            ${CMAKE_SOURCE_DIR}/examples/slant_delay.m
           DESTINATION ${IONEX_INSTALL_DIR})
   install(FILES
             ${CMAKE_SOURCE_DIR}/tests/data/codg0080.20i.Z
             ${CMAKE_SOURCE_DIR}/tests/data/jplg0010.17i.gz
+            ${CMAKE_SOURCE_DIR}/tests/data/CODG0440.13I
           DESTINATION ${IONEX_INSTALL_DIR}/data)
   message(STATUS "Install: module, help file and examples into <prefix>/${IONEX_INSTALL_DIR}")
 else()

@@ -1,6 +1,6 @@
 function failures = bench_octave(files_dir, rounds)
 % BENCH_OCTAVE  Speed of reading IONEX in the host, as users call it: vornakelstrid_p (whole
-% grid, area, point) on the daily file and the generated high-rate file, plain, gzip and .Z,
+% grid, area, point), ionex.read and ionex.info on the daily file and the generated high-rate file, plain, gzip and .Z,
 % beside baselines measured in the same session: zlib's and ISA-L's inflate alone, the LZW
 % decoder alone, `compress -dc`, the line source alone, and the host's own cost of creating
 % the whole-grid output (the floor no reader can go under).
@@ -33,6 +33,8 @@ function failures = bench_octave(files_dir, rounds)
   failures += verdict('high-rate .gz whole grid / (zlib inflate alone + output floor)', ...
                       @(m) m('vornakelstrid_p whole grid (.gz)') / ...
                            (m('zlib inflate alone (.gz)') + m('host output floor (whole grid)')), h, 1.1);
+  failures += verdict('daily .gz: ionex.read (TEC and RMS) / vornakelstrid_p whole grid (TEC)', ...
+                      @(m) m('ionex.read whole (.gz)') / m('vornakelstrid_p whole grid (.gz)'), d, 1.0);
   printf('\nOther ratios\n');
   for s = {d, h}
     m = s{1};
@@ -44,6 +46,10 @@ function failures = bench_octave(files_dir, rounds)
     info_ratio('.Z whole grid / LZW decoder alone', m('vornakelstrid_p whole grid (.Z)') / m('LZW decoder alone (.Z)'));
     info_ratio('compress -dc / LZW decoder alone', m('compress -dc (.Z), a process') / m('LZW decoder alone (.Z)'));
     info_ratio('plain whole grid / output floor', m('vornakelstrid_p whole grid (plain)') / m('host output floor (whole grid)'));
+    for form = {'plain', '.gz', '.Z'}
+      info_ratio(sprintf('ionex.read whole / vornakelstrid_p whole grid (%s)', form{1}), ...
+                 m(sprintf('ionex.read whole (%s)', form{1})) / m(sprintf('vornakelstrid_p whole grid (%s)', form{1})));
+    end
   end
   printf('\n%d goal(s) not met\n', failures);
 end
@@ -84,9 +90,11 @@ function m = measure_set(f, rounds, with_isal)
     'vornakelstrid_p point (plain)',       @() vornakelstrid_p(f.plain, pt)
     'vornakelstrid_p point (.gz)',         @() vornakelstrid_p(f.gz, pt)
     'vornakelstrid_p point (.Z)',          @() vornakelstrid_p(f.Z, pt)
-    % The +ionex readers, one line each (skipped where this tree lacks them):
-    % 'ionex.read whole (.gz), TEC+RMS',   @() ionex.read(f.gz, 'Maps', {'tec', 'rms'})
-    % 'ionex.info (.gz)',                  @() ionex.info(f.gz)
+    'ionex.read whole (plain)',          @() ionex.read(f.plain, 'Progress', false)
+    'ionex.read whole (.gz)',            @() ionex.read(f.gz, 'Progress', false)
+    'ionex.read whole (.Z)',             @() ionex.read(f.Z, 'Progress', false)
+    'ionex.read TEC only (.gz)',         @() ionex.read(f.gz, 'Maps', 'tec', 'Progress', false)
+    'ionex.info (.gz)',                  @() ionex.info(f.gz)
   };
   if ~with_isal
     cases(strcmp(cases(:, 1), 'ISA-L inflate alone (.gz)') | ...

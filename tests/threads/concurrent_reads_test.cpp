@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "header_reader.h"
+#include "ionex_reader.h"
 #include "line_source.h"
 #include "map_reader.h"
 #include "test_files.h"
@@ -85,8 +86,39 @@ std::string readThroughCore(const std::string& path, bool locations_given) {
 std::string readWholeGrid(const std::string& path) { return readThroughCore(path, false); }
 std::string readPoint(const std::string& path) { return readThroughCore(path, true); }
 
-// The readers under test. The +ionex reader (ionex::readIonexFile) belongs here too, as a
-// function that reads the file and appends its contents, or its failure, to a string.
+// Appends the `count` doubles at `values` to `out`. Returns nothing.
+void putValues(std::string& out, const std::vector<double>& values) {
+    put(out, values.size());
+    out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double));
+}
+
+// Reads `path` with the +ionex reader (every kind of map, whole grid). Returns the status
+// and either the failure's text or the axes, epochs, maps and biases, as bytes.
+std::string readWithIonexReader(const std::string& path) {
+    ionex::IonexContents contents;
+    ionex::ReadFailure failure;
+    const ionex::ReadStatus status = ionex::readIonexFile(path, ionex::ReadOptions{}, contents, failure);
+    std::string out;
+    put(out, status);
+    if (status != ionex::ReadStatus::kOk) return out + ionex::describeFailure(failure);
+    for (const auto* axis : {&contents.lat, &contents.lon, &contents.height, &contents.time}) {
+        putValues(out, *axis);
+    }
+    for (const ionex::MapSeries& maps : contents.maps) putValues(out, maps.values);
+    for (const ionex::DcbBlock& block : contents.dcb) {
+        out += block.title;
+        for (const ionex::SatelliteBias& s : block.satellites) {
+            put(out, s.system), put(out, s.prn), put(out, s.bias), put(out, s.rms);
+        }
+        for (const ionex::StationBias& s : block.stations) {
+            out += s.name + s.domes;
+            put(out, s.bias), put(out, s.rms);
+        }
+    }
+    return out;
+}
+
+// The readers under test.
 struct Reader {
     const char* name;
     std::string (*read)(const std::string& path);
@@ -94,6 +126,7 @@ struct Reader {
 const Reader kReaders[] = {
     {"core, whole grid", readWholeGrid},
     {"core, point", readPoint},
+    {"+ionex reader", readWithIonexReader},
 };
 
 // Every kind of input: the real products as stored, and copies made here cut short,

@@ -75,6 +75,20 @@ function check_toolbox(out_dir, built, data_dir)
   tcheck_equal('  axes', [lat(1) lat(end) lon(1) lon(end)], [87.5 -87.5 -180 180]);
   tcheck('  map 13 at 47.5 N 5 E is 5.5 TECU', abs(tec{13}(38, 17) - 5.5) < 1e-6, ...
          sprintf('%.9g', tec{13}(38, 17)));
+  % The package functions the script built read the same maps; at a node and a map epoch the
+  % interpolation gives the node's value.
+  M = ionex.read(file);
+  tcheck_equal('ionex.read: 25 TEC and 25 RMS maps of 71 by 73', [size(M.tec) size(M.rms)], ...
+               [71 73 25 71 73 25]);
+  tcheck('  TEC map 13 is vornakelstrid_p''s, transposed', ...
+         max(max(abs(M.tec(:, :, 13) - tec{13}'))) < 1e-6, '');
+  I = ionex.info(file);
+  tcheck_equal('ionex.info: the header''s count, no maps', {I.num_maps, isfield(I, 'tec')}, {25, false});
+  tcheck_equal('ionex.interp at node 47.5 N 5 E, map 13', ...
+               ionex.interp(M, M.time(13), 47.5, 5, 'Method', 'linear'), M.tec(17, 38, 13));
+  d = ionex.delay(M, M.time(13), [47.5 5], 0, 90);
+  tcheck('ionex.delay at zenith: 40.3e16/f^2 x VTEC', ...
+         abs(d - 40.3e16 / 1575.42e6^2 * M.tec(17, 38, 13)) < 1e-9, sprintf('%.12g', d));
   [v, ~, plat, plon, sat, rx] = vornakelstrid_p(file, [46.88 7.47], 'ZIMM');
   tcheck('point: 25 values, the first 3.7093 TECU', numel(v) == 25 && abs(v(1) - 3.7093) < 5e-5, ...
          sprintf('%.6f', v(1)));
