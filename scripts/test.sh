@@ -32,7 +32,7 @@ echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long)
 if command -v clang++ >/dev/null &&
    clang++ -fsanitize=fuzzer "$fuzz_probe/probe.cpp" -o "$fuzz_probe/probe" 2>/dev/null; then
   rm -rf "$fuzz_probe"
-  scripts/fuzz.sh 60
+  scripts/fuzz.sh 30
 else
   rm -rf "$fuzz_probe"
   echo "test.sh: clang with libFuzzer not found, fuzzing skipped"

@@ -42,17 +42,7 @@ std::string decodeWith(const std::string& path, InflaterKind kind) {
 
 // One gzip member of `text` made by zlib with the given level and strategy.
 std::string deflateMember(const std::string& text, int level, int strategy, int window_bits = 16 + MAX_WBITS) {
-    z_stream zs{};
-    deflateInit2(&zs, level, Z_DEFLATED, window_bits, 8, strategy);
-    std::string out(deflateBound(&zs, text.size()) + 64, '\0');
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    zs.avail_in = static_cast<uInt>(text.size());
-    zs.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    zs.avail_out = static_cast<uInt>(out.size());
-    deflate(&zs, Z_FINISH);
-    out.resize(zs.total_out);
-    deflateEnd(&zs);
-    return out;
+    return testfiles::deflateBytes(text, level, strategy, window_bits);
 }
 
 // A gzip member with a hand-made header: `flags` and the optional fields, then the raw

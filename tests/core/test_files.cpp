@@ -33,8 +33,12 @@ std::string writeTemp(const std::string& name, const std::string& bytes) {
 }
 
 std::string gzipBytes(const std::string& text) {
+    return deflateBytes(text, 6, Z_DEFAULT_STRATEGY, 16 + MAX_WBITS);
+}
+
+std::string deflateBytes(const std::string& text, int level, int strategy, int window_bits) {
     z_stream zs{};
-    deflateInit2(&zs, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    deflateInit2(&zs, level, Z_DEFLATED, window_bits, 8, strategy);
     std::string out(deflateBound(&zs, text.size()) + 64, '\0');
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
     zs.avail_in = static_cast<uInt>(text.size());

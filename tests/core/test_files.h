@@ -11,6 +11,10 @@ namespace testfiles {
 // Writes `bytes` to a new file in this process's temporary directory; returns its path.
 std::string writeTemp(const std::string& name, const std::string& bytes);
 
+// Deflates `text` with zlib at `level` and `strategy`; `window_bits` as deflateInit2 takes
+// them (16 + 15: one complete gzip member; -15: a raw deflate stream). Returns the bytes.
+std::string deflateBytes(const std::string& text, int level, int strategy, int window_bits);
+
 // Returns one complete gzip member holding `text`.
 std::string gzipBytes(const std::string& text);
 
