@@ -474,7 +474,9 @@ TEST(IonexReadSeries, ProgressIsReportedAfterEachFileAndCanStopTheRead) {
         ionex::ReadFailure f;
         EXPECT_EQ(ionex::readIonexSeries(k.files, ionex::ReadOptions{}, c, f, &progress), k.status) << k.files.size();
         EXPECT_EQ(calls.seen, k.seen) << k.files.size() << " files, stop after " << k.stop_after;
-        if (k.status == ReadStatus::kStopped) EXPECT_EQ(ionex::describeFailure(f), "the read was stopped");
+        if (k.status == ReadStatus::kStopped) {
+            EXPECT_EQ(ionex::describeFailure(f), "the read was stopped");
+        }
     }
     ionex::ReadProgress silent;  // no function: nothing is called
     ionex::IonexContents c;
