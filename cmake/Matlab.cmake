@@ -37,14 +37,13 @@ message(STATUS "MATLAB module: ${CMAKE_BINARY_DIR}/matlab/vornakelstrid_p.${Matl
 # The +ionex package: +ionex/<name>.<mexext> for every entry registered with
 # ionex_package_entry in src/gateway, beside the help files of src/gateway/+ionex.
 set(IONEX_MATLAB_PACKAGE_TARGETS "")
-find_package(Threads REQUIRED)
 function(ionex_add_matlab_package_entry name source)
   set(_target ionex_${name}_matlab)
   matlab_add_mex(
     NAME ${_target}
     OUTPUT_NAME ${name}
     SRC ${source} ${IONEX_PACKAGE_HELPER_SOURCES}
-    LINK_TO ionex_core Threads::Threads)
+    LINK_TO ionex_core)
   target_include_directories(${_target} PRIVATE ${CMAKE_SOURCE_DIR}/src/gateway)
   set_target_properties(${_target} PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab/+ionex)

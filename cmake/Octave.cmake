@@ -124,8 +124,6 @@ if(IONEX_BUILD_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/bench/octave/octave_bench.cm
   include(${CMAKE_SOURCE_DIR}/bench/octave/octave_bench.cmake)
 endif()
 
-find_package(Threads REQUIRED)
-
 # Builds +ionex/<name>.mex from `source`, the shared +ionex helpers and the core, with the
 # settings of the module above. Appends the target to IONEX_OCTAVE_PACKAGE_TARGETS.
 function(ionex_add_octave_package_entry name source)
@@ -134,7 +132,7 @@ function(ionex_add_octave_package_entry name source)
   add_library(${_target} SHARED ${source} ${IONEX_PACKAGE_HELPER_SOURCES})
   target_include_directories(${_target} BEFORE PRIVATE ${_oct_incdir} ${_oct_incparent})
   target_include_directories(${_target} PRIVATE ${_gateway_dir})
-  target_link_libraries(${_target} PRIVATE ionex_core ${_oct_link_libs} Threads::Threads)
+  target_link_libraries(${_target} PRIVATE ionex_core ${_oct_link_libs})
   target_link_options(${_target} PRIVATE -Wl,-Bsymbolic)
   set_target_properties(${_target} PROPERTIES
     OUTPUT_NAME ${name} PREFIX "" SUFFIX ".mex" POSITION_INDEPENDENT_CODE ON

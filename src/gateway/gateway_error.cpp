@@ -27,6 +27,7 @@ const char* identifierOf(ionex::ReadStatus status) {
         case ionex::ReadStatus::kGridMismatch: return "ionex:GridMismatch";
         case ionex::ReadStatus::kInput: return "ionex:Input";
         case ionex::ReadStatus::kOutOfMemory: return "ionex:OutOfMemory";
+        case ionex::ReadStatus::kStopped: return "ionex:Interrupted";
         case ionex::ReadStatus::kOk: break;
     }
     return "ionex:Corrupt";  // a status the reader does not hand out; never reported as success

@@ -1,16 +1,12 @@
-// One call of ionex.read or ionex.info. A series read that asks for progress runs the reader
-// on a worker thread while this (the host's) thread shows the progress line: the reader
-// knows no host, and only this thread calls into the host.
+// One call of ionex.read or ionex.info. A series read that asks for progress hands the reader
+// a callback that writes the progress line between two files; everything runs on the host's
+// thread.
 
 #include "read_call.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <exception>
 #include <new>
 #include <string>
-#include <system_error>
-#include <thread>
 
 #include "contents_struct.h"
 #include "ionex_reader.h"
@@ -19,78 +15,22 @@
 namespace gateway {
 namespace {
 
-// Reads what `request` names into `contents`. Returns the reader's status.
-ionex::ReadStatus readRequest(const ReadRequest& request, ionex::IonexContents& contents, ionex::ReadFailure& failure) {
-    if (request.series) return ionex::readIonexSeries(request.files, request.options, contents, failure);
-    return ionex::readIonexFile(request.files.front(), request.options, contents, failure);
-}
-
-// The outcome of a read on the worker thread.
-struct WorkerResult {
-    ionex::ReadStatus status = ionex::ReadStatus::kOk;
-    bool out_of_memory = false;
-    bool done = false;
-};
-
-// Reads on a worker thread and shows the progress line while it runs. Returns the status;
-// `out_of_memory` is set when the reader ran out of memory.
-ionex::ReadStatus readWithProgress(const ReadRequest& request, ionex::IonexContents& contents,
-                                   ionex::ReadFailure& failure, bool& out_of_memory) {
-    using Clock = std::chrono::steady_clock;
-    std::mutex mutex;
-    std::condition_variable finished;
-    WorkerResult result;
-    const Clock::time_point start = Clock::now();
-    std::thread worker([&] {
-        WorkerResult local;
-        try {
-            local.status = readRequest(request, contents, failure);
-        } catch (const std::bad_alloc&) {
-            local.out_of_memory = true;
-        }
-        std::lock_guard<std::mutex> lock(mutex);
-        result = local;
-        result.done = true;
-        finished.notify_one();
-    });
-    bool shown = false;
-    try {
-        std::unique_lock<std::mutex> lock(mutex);
-        Clock::time_point next = start + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(kProgressDelaySeconds));
-        while (!finished.wait_until(lock, next, [&] { return result.done; })) {
-            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-            lock.unlock();
-            showProgress(request.files.size(), seconds);
-            shown = true;
-            lock.lock();
-            next = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                      std::chrono::duration<double>(kProgressPeriodSeconds));
-        }
-    } catch (...) {
-        worker.join();  // a joinable thread must not outlive this frame
-        throw;
-    }
-    worker.join();
-    if (shown) finishProgress(request.files.size(), std::chrono::duration<double>(Clock::now() - start).count());
-    out_of_memory = result.out_of_memory;
-    return result.status;
-}
-
-// Reads, with the progress line when the request is a series that asks for it.
-// Returns the status; `out_of_memory` is set when the reader ran out of memory.
-ionex::ReadStatus readContents(const ReadRequest& request, ionex::IonexContents& contents,
+// Reads what `request` names into `contents`; a series that asks for progress reports to
+// `line`, which is ended when the read ends. Returns the reader's status; `out_of_memory` is
+// set when the reader ran out of memory.
+ionex::ReadStatus readContents(const ReadRequest& request, ProgressLine& line, ionex::IonexContents& contents,
                                ionex::ReadFailure& failure, bool& out_of_memory) {
     out_of_memory = false;
-    if (request.series && request.progress && request.files.size() > 1) {
-        try {
-            return readWithProgress(request, contents, failure, out_of_memory);
-        } catch (const std::system_error&) {
-            // No thread to be had: read without the line.
-        }
-    }
     try {
-        return readRequest(request, contents, failure);
+        if (!request.series) return ionex::readIonexFile(request.files.front(), request.options, contents, failure);
+        ionex::ReadProgress progress;
+        if (request.progress && request.files.size() > 1) {
+            progress.report = reportProgress;
+            progress.context = &line;
+        }
+        const ionex::ReadStatus status = ionex::readIonexSeries(request.files, request.options, contents, failure, &progress);
+        finishProgress(line);
+        return status;
     } catch (const std::bad_alloc&) {
         out_of_memory = true;
         return ionex::ReadStatus::kOk;
@@ -98,14 +38,17 @@ ionex::ReadStatus readContents(const ReadRequest& request, ionex::IonexContents&
 }
 
 // Decodes, reads and builds plhs[0]; the objects it owns are gone when it returns.
-// Returns true, or false with `error` filled.
-bool readAndConvert(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], GatewayError& error) {
+// Returns true, or false with `error` filled, or false with line.host_exception set when the
+// host raised an exception while the progress line was written.
+bool readAndConvert(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], ProgressLine& line,
+                    GatewayError& error) {
     ReadRequest request;
     if (!decodeReadArguments(call, nlhs, nrhs, prhs, request, error)) return false;
     ionex::IonexContents contents;
     ionex::ReadFailure failure;
     bool out_of_memory = false;
-    const ionex::ReadStatus status = readContents(request, contents, failure, out_of_memory);
+    const ionex::ReadStatus status = readContents(request, line, contents, failure, out_of_memory);
+    if (line.host_exception) return false;
     if (out_of_memory) {
         return fail(error, "ionex:OutOfMemory", "Out of memory while reading '%s'.", request.files.front().c_str());
     }
@@ -121,8 +64,10 @@ bool readAndConvert(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const m
 
 bool runIonexCall(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
                   GatewayError& error) {
+    ProgressLine line;
+    bool ok = false;
     try {
-        return readAndConvert(call, nlhs, plhs, nrhs, prhs, error);
+        ok = readAndConvert(call, nlhs, plhs, nrhs, prhs, line, error);
     } catch (const std::bad_alloc&) {
         // Everything the call owned is unwound by now; arrays it made the host releases.
         if (plhs[0] != nullptr) {
@@ -131,6 +76,10 @@ bool runIonexCall(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxA
         }
         return fail(error, "ionex:OutOfMemory", "Out of memory while building the result.");
     }
+    // The host's own exception (an interrupt while the line was written) goes back to it
+    // now that the read has released everything.
+    if (line.host_exception) std::rethrow_exception(line.host_exception);
+    return ok;
 }
 
 }  // namespace gateway

@@ -2,6 +2,7 @@
 #include "grid_axes.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace ionex {
 
@@ -78,14 +79,24 @@ bool enclosingRun(const AxisDefinition& axis, double a, double b, AxisRun& run) 
         return axis.first >= lo - kDegreeTolerance && axis.first <= hi + kDegreeTolerance;
     }
     const double u = stepsFrom(axis, a), v = stepsFrom(axis, b);
-    const double lo = std::floor((u < v ? u : v) + kIndexTolerance);
-    const double hi = std::ceil((u < v ? v : u) - kIndexTolerance);
+    const double near = u < v ? u : v, far = u < v ? v : u;  // in steps from the first node
     const double last = static_cast<double>(axis.count - 1);
-    if (hi < 0 || lo > last) return false;
+    // A range wholly beyond either end of the axis holds no node: it has no enclosing window,
+    // and the nearest edge node would only pretend to answer it.
+    if (far < -kIndexTolerance || near > last + kIndexTolerance) return false;
+    const double lo = std::floor(near + kIndexTolerance);
+    const double hi = std::ceil(far - kIndexTolerance);
     const long first = lo < 0 ? 0 : static_cast<long>(lo);
     const long end = hi > last ? axis.count - 1 : static_cast<long>(hi);
     run = {first, end - first + 1};
     return true;
+}
+
+std::string rangeOutsideText(const char* name, const AxisDefinition& axis, double a, double b) {
+    char text[200];
+    std::snprintf(text, sizeof text, "the %s range [%.10g %.10g] lies outside the grid's %ss %.10g..%.10g", name, a, b,
+                  name, axis.first, axis.last);
+    return text;
 }
 
 void wholeLongitudes(const AxisDefinition& axis, LongitudeWindow& window) {
@@ -93,6 +104,7 @@ void wholeLongitudes(const AxisDefinition& axis, LongitudeWindow& window) {
 }
 
 bool longitudeWindow(const AxisDefinition& axis, double a, double b, LongitudeWindow& window, std::string& detail) {
+    const double given_b = b;
     if (b < a) b += 360.0;  // across the seam: one contiguous range of meridians
     const long period = seamPeriod(axis);
     if (axis.step == 0 || period == 0) {
@@ -104,7 +116,7 @@ bool longitudeWindow(const AxisDefinition& axis, double a, double b, LongitudeWi
                 return true;
             }
         }
-        detail = "the longitude range lies outside the grid";
+        detail = rangeOutsideText("longitude", axis, a, given_b);
         return false;
     }
     if (b - a >= 360.0 - kDegreeTolerance) {

@@ -38,8 +38,14 @@ struct AxisRun {
 };
 
 // The smallest run of nodes of `axis` whose span encloses [a, b] (either order) cut to the
-// grid. Returns false when the range and the grid do not overlap.
+// grid: a range between two nodes gives those two, a range that overlaps the grid in part
+// gives the nodes within it and the enclosing node on the grid's side. Returns false when
+// the range lies wholly beyond an end of the axis (it holds no node and none encloses it).
 bool enclosingRun(const AxisDefinition& axis, double a, double b, AxisRun& run);
+
+// The message for a range that lies outside the axis: "the <name> range [a b] lies outside
+// the grid's <name>s <first>..<last>". Returns it.
+std::string rangeOutsideText(const char* name, const AxisDefinition& axis, double a, double b);
 
 // The longitude columns a read keeps: column_of[g] is the output column of grid node g, or -1.
 // A window across the seam of a global grid continues from the last node to the first, and

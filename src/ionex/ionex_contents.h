@@ -111,6 +111,7 @@ enum class ReadStatus : int {
     kGridMismatch,  // ionex:GridMismatch files of a series on different grids
     kInput,         // ionex:Input        options that make no sense (e.g. an empty window)
     kOutOfMemory,   // (added)            the maps read do not fit in the memory available
+    kStopped,       // (added)            the caller's progress report stopped the read
 };
 
 // The details of a failure, for the message: the file, the 1-based line number (0 when

@@ -130,6 +130,11 @@ ReadStatus readFile(const std::string& path, const ReadOptions& options, int fil
     const int exponent = file.header.exponent.value_or(-1);  // IONEX's default unit: 0.1 TECU
     st = readMapSection(reader, file.header, g, exponent, file_index, target, file.maps, failure);
     target.bytes_before += reader.bytes_read;
+    // A kind asked for that the file holds is present even when the time window keeps none
+    // of its maps: the output then has nlat-by-nlon-by-0 maps of it, not none.
+    for (int kind = 0; kind < kMapKindCount; ++kind) {
+        if (options.kinds[kind] && file.maps.map_counts[kind] > 0) target.out->maps[kind].present = true;
+    }
     for (std::string& c : file.maps.comments) file.header.comments.push_back(std::move(c));
     return st;
 }
@@ -184,7 +189,7 @@ ReadStatus checkOptions(const ReadOptions& o, ReadFailure& failure) {
 
 // The read of one file or of a series, without the exception guard.
 ReadStatus readAll(const std::vector<std::string>& paths, const ReadOptions& options, bool series,
-                   IonexContents& out, ReadFailure& failure);
+                   const ReadProgress* progress, IonexContents& out, ReadFailure& failure);
 
 }  // namespace
 
@@ -193,11 +198,11 @@ ReadStatus readIonexFile(const std::string& path, const ReadOptions& options, Io
 }
 
 ReadStatus readIonexSeries(const std::vector<std::string>& paths, const ReadOptions& options, IonexContents& contents,
-                           ReadFailure& failure) {
+                           ReadFailure& failure, const ReadProgress* progress) {
     contents = IonexContents{};
     failure = ReadFailure{};
     try {
-        return readAll(paths, options, paths.size() != 1, contents, failure);
+        return readAll(paths, options, paths.size() != 1, progress, contents, failure);
     } catch (const std::bad_alloc&) {
         contents = IonexContents{};
         return failAt(failure, ReadStatus::kOutOfMemory, 0, "not enough memory for the maps read");
@@ -215,6 +220,18 @@ std::string describeFailure(const ReadFailure& f) {
 }
 
 namespace {
+
+// Makes num_maps, first_epoch and last_epoch describe the maps a read returns (none: 0, and
+// no epochs) rather than those the header announces. Returns nothing.
+void describeMapsReturned(const MapTarget& t, HeaderRecords& header) {
+    header.num_maps = static_cast<long>(t.epochs.size());
+    header.first_epoch.reset();
+    header.last_epoch.reset();
+    if (!t.epochs.empty()) {
+        header.first_epoch = t.epochs.front();
+        header.last_epoch = t.epochs.back();
+    }
+}
 
 // Puts the maps of a series in time order, one per epoch (of two maps at the same epoch the
 // later file's is kept), and makes the header describe them. Returns nothing.
@@ -251,11 +268,7 @@ void orderSeries(std::vector<FileRead>& files, MapTarget& t, IonexContents& out)
 
     const FileRead& earliest = files[file_order.front()];
     out.header = earliest.header;
-    out.header.num_maps = static_cast<long>(out.time.size());
-    if (!t.epochs.empty()) {
-        out.header.first_epoch = t.epochs.front();
-        out.header.last_epoch = t.epochs.back();
-    }
+    describeMapsReturned(t, out.header);
     out.files.clear();
     out.dcb.clear();
     for (size_t i : file_order) {
@@ -265,7 +278,7 @@ void orderSeries(std::vector<FileRead>& files, MapTarget& t, IonexContents& out)
 }
 
 ReadStatus readAll(const std::vector<std::string>& paths, const ReadOptions& options, bool series,
-                   IonexContents& out, ReadFailure& failure) {
+                   const ReadProgress* progress, IonexContents& out, ReadFailure& failure) {
     if (paths.empty()) return failAt(failure, ReadStatus::kInput, 0, "no file to read");
     ReadStatus st = checkOptions(options, failure);
     if (st != ReadStatus::kOk) return st;
@@ -277,6 +290,11 @@ ReadStatus readAll(const std::vector<std::string>& paths, const ReadOptions& opt
         const HeaderGrid* reference = i == 0 ? nullptr : &files[0].grid;
         st = readFile(paths[i], options, static_cast<int>(i), reference, target, files[i], failure);
         if (st != ReadStatus::kOk) return st;
+        if (progress != nullptr && progress->report != nullptr &&
+            !progress->report(progress->context, i + 1, paths.size())) {
+            failure.file.clear();
+            return failAt(failure, ReadStatus::kStopped, 0, "the read was stopped");
+        }
     }
     if (!options.header_only && !padKinds(target)) {
         failure.file = paths.back();
@@ -288,6 +306,8 @@ ReadStatus readAll(const std::vector<std::string>& paths, const ReadOptions& opt
         return ReadStatus::kOk;
     }
     out.header = std::move(files[0].header);
+    // A time window may keep fewer maps than the file holds: the header fields then say which.
+    if (options.has_time_range && !options.header_only) describeMapsReturned(target, out.header);
     out.dcb = std::move(files[0].dcb);
     out.files.push_back(paths[0]);
     return ReadStatus::kOk;

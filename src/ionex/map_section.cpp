@@ -393,7 +393,7 @@ ReadStatus setWindows(const HeaderGrid& grid, const ReadOptions& o, MapTarget& t
     t.lat_run = {0, grid.lat.count};
     if (o.has_lat_range && !enclosingRun(grid.lat, o.lat_range[0], o.lat_range[1], t.lat_run)) {
         failure.status = ReadStatus::kInput;
-        failure.detail = "the latitude range lies outside the grid";
+        failure.detail = rangeOutsideText("latitude", grid.lat, o.lat_range[0], o.lat_range[1]);
         return ReadStatus::kInput;
     }
     std::string detail;

@@ -48,6 +48,7 @@ struct Registry {
     size_t last_temporaries = 0;
     std::string printed;
     std::vector<std::string> evaluated;
+    long evaluations_until_interrupt = 0;  // 0: no interrupt armed
 };
 
 // The one registry of this process (tests run one call at a time).
@@ -587,7 +588,9 @@ int mexPrintf(const char* format, ...) {
 }
 
 int mexEvalString(const char* command) {
-    registry().evaluated.push_back(command);
+    Registry& r = registry();
+    r.evaluated.push_back(command);
+    if (r.evaluations_until_interrupt > 0 && --r.evaluations_until_interrupt == 0) throw minimex::HostInterrupt();
     return 0;
 }
 
@@ -683,6 +686,8 @@ mxArray* makeStrings(size_t m, size_t n, const std::vector<std::string>& texts) 
 const std::string& printedText() { return registry().printed; }
 
 const std::vector<std::string>& evaluatedCommands() { return registry().evaluated; }
+
+void interruptEvaluationNumber(long n) { registry().evaluations_until_interrupt = n > 0 ? n : 0; }
 
 void clearPrinted() {
     registry().printed.clear();

@@ -68,6 +68,14 @@ const std::string& printedText();
 // Commands the entries passed to mexEvalString since the last clearPrinted().
 const std::vector<std::string>& evaluatedCommands();
 
+// What the stand-in's mexEvalString throws when an interrupt is armed: a user's Ctrl-C, which
+// a host such as Octave raises as a C++ exception from within a call into it.
+struct HostInterrupt {};
+
+// From now on call number n of mexEvalString (counted from 1) throws HostInterrupt; n <= 0
+// switches it off. Returns nothing.
+void interruptEvaluationNumber(long n);
+
 // Forgets what was printed and evaluated. Returns nothing.
 void clearPrinted();
 

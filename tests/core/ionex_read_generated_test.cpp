@@ -338,6 +338,152 @@ TEST(IonexReadOptions, RangesThatMakeNoSenseAreInputErrors) {
     }
 }
 
+TEST(IonexReadOptions, RangesBeyondTheGridAreInputErrorsNamingRangeAndExtent) {
+    // Latitudes 10, 5, 0; longitudes 0, 30, 60 (a regional grid). A range beyond an end holds
+    // no node: an error, never the edge row; a range overlapping the grid in part keeps the
+    // nodes within it and the enclosing node inside the grid.
+    Grid g;
+    g.lon1 = 0, g.lon2 = 60, g.dlon = 30;
+    const std::string path = testfiles::writeTemp("beyond.14i", ionextext::file(g, 1, false));
+    struct Case {
+        bool latitude;
+        double a, b;
+        std::vector<double> nodes;  // the window; empty: an error with `message`
+        const char* message;
+    };
+    const Case cases[] = {
+        {true, 11, 12, {}, "the latitude range [11 12] lies outside the grid's latitudes 10..0"},
+        {true, 12, 10.5, {}, "the latitude range [12 10.5] lies outside the grid's latitudes 10..0"},
+        {true, -0.5, -4, {}, "the latitude range [-0.5 -4] lies outside the grid's latitudes 10..0"},
+        {true, 10, 12, {10}, ""},
+        {true, -3, 0, {0}, ""},
+        {true, 9, 12, {10, 5}, ""},
+        {true, 6, 7, {10, 5}, ""},
+        {false, 61, 70, {}, "the longitude range [61 70] lies outside the grid's longitudes 0..60"},
+        {false, -5, -1, {}, "the longitude range [-5 -1] lies outside the grid's longitudes 0..60"},
+        {false, 350, 359, {}, "the longitude range [350 359] lies outside the grid's longitudes 0..60"},
+        {false, 100, -10, {}, "the longitude range [100 -10] lies outside the grid's longitudes 0..60"},
+        {false, 60, 70, {60}, ""},
+        {false, -5, 0, {0}, ""},
+        {false, 350, 5, {0, 30}, ""},
+        {false, 40, 50, {30, 60}, ""},
+        {false, 50, 100, {30, 60}, ""},
+    };
+    for (const Case& k : cases) {
+        ionex::ReadOptions o = k.latitude ? ionex::ReadOptions{} : lonRange(k.a, k.b);
+        if (k.latitude) o.has_lat_range = true, o.lat_range[0] = k.a, o.lat_range[1] = k.b;
+        const auto r = ionextext::readPath(path, o);
+        const std::string what = (k.latitude ? "latitude " : "longitude ") + std::to_string(k.a) + ".." + std::to_string(k.b);
+        if (k.nodes.empty()) {
+            EXPECT_EQ(r.status, ReadStatus::kInput) << what;
+            EXPECT_EQ(r.failure.detail, k.message) << what;
+        } else {
+            ASSERT_EQ(r.status, ReadStatus::kOk) << what << ": " << ionex::describeFailure(r.failure);
+            EXPECT_EQ(k.latitude ? r.contents.lat : r.contents.lon, k.nodes) << what;
+        }
+    }
+}
+
+TEST(IonexReadOptions, TimeWindowWithoutMapsKeepsEachKindEmpty) {
+    // A window between two epochs, or beyond them: each kind the file holds is present with
+    // no map, and the header fields describe the maps returned; ionex.info keeps the header's.
+    Grid g;
+    const std::string path = testfiles::writeTemp("empty_time.14i", ionextext::file(g, 4, true));
+    const double day = ionex::serialDayNumber({2020, 1, 8, 0, 0, 0});
+    struct Case {
+        double t0, t1;
+        bool tec, rms;  // kinds asked for
+        long maps;      // maps returned
+        int first_hour, last_hour;
+    };
+    const Case cases[] = {
+        {day + 1.0 / 24, day + 1.5 / 24, true, true, 0, -1, -1},
+        {day + 3, day + 4, true, true, 0, -1, -1},
+        {day + 1.0 / 24, day + 1.5 / 24, false, true, 0, -1, -1},
+        {day + 1.0 / 24, day + 5.0 / 24, true, true, 2, 2, 4},
+        {day - 1, day + 1, true, false, 4, 0, 6},
+    };
+    for (const Case& k : cases) {
+        ionex::ReadOptions o;
+        o.has_time_range = true;
+        o.time_range[0] = k.t0, o.time_range[1] = k.t1;
+        o.kinds[kTecMap] = k.tec, o.kinds[kRmsMap] = k.rms;
+        const auto r = ionextext::readPath(path, o);
+        const std::string what = std::to_string(k.t0 - day) + ".." + std::to_string(k.t1 - day);
+        ASSERT_EQ(r.status, ReadStatus::kOk) << what << ": " << ionex::describeFailure(r.failure);
+        EXPECT_EQ(r.contents.time.size(), static_cast<size_t>(k.maps)) << what;
+        EXPECT_EQ(r.contents.maps[kTecMap].present, k.tec) << what;
+        EXPECT_EQ(r.contents.maps[kRmsMap].present, k.rms) << what;
+        EXPECT_FALSE(r.contents.maps[kHeightMap].present) << what;
+        for (int kind : {kTecMap, kRmsMap}) {
+            EXPECT_EQ(r.contents.maps[kind].values.size(), r.contents.maps[kind].present ? k.maps * 15u : 0u) << what;
+        }
+        ASSERT_TRUE(r.contents.header.num_maps.has_value()) << what;
+        EXPECT_EQ(*r.contents.header.num_maps, k.maps) << what;
+        EXPECT_EQ(r.contents.header.first_epoch.has_value(), k.maps > 0) << what;
+        EXPECT_EQ(r.contents.header.last_epoch.has_value(), k.maps > 0) << what;
+        if (k.maps > 0) {
+            EXPECT_EQ(r.contents.header.first_epoch->hour, k.first_hour) << what;
+            EXPECT_EQ(r.contents.header.last_epoch->hour, k.last_hour) << what;
+        }
+    }
+    ionex::ReadOptions info;
+    info.header_only = true;
+    info.has_time_range = true;
+    info.time_range[0] = day + 3, info.time_range[1] = day + 4;
+    const auto r = ionextext::readPath(path, info);
+    ASSERT_EQ(r.status, ReadStatus::kOk);
+    EXPECT_EQ(*r.contents.header.num_maps, 4);
+    EXPECT_EQ(r.contents.header.last_epoch->hour, 6);
+}
+
+TEST(IonexReadSeries, ProgressIsReportedAfterEachFileAndCanStopTheRead) {
+    Grid g;
+    const std::string a = testfiles::writeTemp("progress_a.14i", ionextext::file(g, 2, false));
+    const std::string b = testfiles::writeTemp("progress_b.14i", ionextext::file(g, 2, false));
+    const std::string broken = testfiles::writeTemp("progress_broken.14i", "not IONEX\n");
+    struct Calls {
+        std::vector<std::pair<size_t, size_t>> seen;
+        size_t stop_after = 0;  // 0: never stop
+    };
+    auto report = [](void* context, size_t done, size_t total) {
+        Calls& calls = *static_cast<Calls*>(context);
+        calls.seen.emplace_back(done, total);
+        return calls.seen.size() != calls.stop_after;
+    };
+    struct Case {
+        std::vector<std::string> files;
+        size_t stop_after;
+        ReadStatus status;
+        std::vector<std::pair<size_t, size_t>> seen;
+    };
+    const Case cases[] = {
+        {{a, b, a}, 0, ReadStatus::kOk, {{1, 3}, {2, 3}, {3, 3}}},
+        {{a}, 0, ReadStatus::kOk, {{1, 1}}},
+        {{a, b, a}, 2, ReadStatus::kStopped, {{1, 3}, {2, 3}}},
+        {{a, b, a}, 3, ReadStatus::kStopped, {{1, 3}, {2, 3}, {3, 3}}},
+        {{a, broken, b}, 0, ReadStatus::kNotIonex, {{1, 3}}},
+    };
+    for (const Case& k : cases) {
+        Calls calls;
+        calls.stop_after = k.stop_after;
+        ionex::ReadProgress progress;
+        progress.report = report;
+        progress.context = &calls;
+        ionex::IonexContents c;
+        ionex::ReadFailure f;
+        EXPECT_EQ(ionex::readIonexSeries(k.files, ionex::ReadOptions{}, c, f, &progress), k.status) << k.files.size();
+        EXPECT_EQ(calls.seen, k.seen) << k.files.size() << " files, stop after " << k.stop_after;
+        if (k.status == ReadStatus::kStopped) {
+            EXPECT_EQ(ionex::describeFailure(f), "the read was stopped");
+        }
+    }
+    ionex::ReadProgress silent;  // no function: nothing is called
+    ionex::IonexContents c;
+    ionex::ReadFailure f;
+    EXPECT_EQ(ionex::readIonexSeries({a, b}, ionex::ReadOptions{}, c, f, &silent), ReadStatus::kOk);
+}
+
 TEST(IonexReadSeries, DayBoundaryOrderAndGridMismatch) {
     Grid g;
     // Day one: 13 maps 00:00 .. 24:00; day two written as its own file from 2020-01-09 00:00.
@@ -363,6 +509,16 @@ TEST(IonexReadSeries, DayBoundaryOrderAndGridMismatch) {
     EXPECT_EQ(c.files, (std::vector<std::string>{p1, p2}));
     EXPECT_EQ(*c.header.num_maps, 25);
     EXPECT_EQ(c.header.last_epoch->day, 10);
+
+    // A time window that keeps no map of the series: kinds present, no map, no epoch claimed.
+    ionex::ReadOptions none;
+    none.has_time_range = true;
+    none.time_range[0] = none.time_range[1] = day8 + 1.0 / 24;
+    ASSERT_EQ(ionex::readIonexSeries({p1, p2}, none, c, f), ReadStatus::kOk) << ionex::describeFailure(f);
+    EXPECT_TRUE(c.time.empty());
+    EXPECT_TRUE(c.maps[kTecMap].present && c.maps[kRmsMap].present);
+    EXPECT_EQ(*c.header.num_maps, 0);
+    EXPECT_FALSE(c.header.first_epoch || c.header.last_epoch);
 
     Grid other = g;
     other.dlon = 10;

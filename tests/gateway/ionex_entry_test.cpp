@@ -127,6 +127,7 @@ TEST_F(IonexEntryTest, EveryFailureRaisesItsIdentifierAndLeavesNothing) {
         {"grids differ", ionex_read_mexFunction, [&] { return std::vector<mxArray*>{makeCell(1, 2, {makeChar(codg), makeChar(regional)})}; }, "ionex:GridMismatch", "grid"},
         {"wrong option", ionex_read_mexFunction, [&] { return std::vector<mxArray*>{makeChar(codg), makeChar("Maps"), makeRow({1})}; }, "ionex:Input", "'Maps'"},
         {"latitude beyond the pole", ionex_read_mexFunction, [&] { return std::vector<mxArray*>{makeChar(codg), makeChar("Latitude"), makeRow({95, 99})}; }, "ionex:Input", "latitude"},
+        {"latitude beyond the grid", ionex_read_mexFunction, [&] { return std::vector<mxArray*>{makeChar(codg), makeChar("Latitude"), makeRow({88, 89})}; }, "ionex:Input", "the latitude range [88 89] lies outside the grid's latitudes 87.5..-87.5"},
         {"info with options", ionex_info_mexFunction, [&] { return std::vector<mxArray*>{makeChar(codg), makeChar("Maps"), makeChar("tec")}; }, "ionex:Input", "one input"},
     };
     for (const Row& row : rows) {
@@ -163,6 +164,34 @@ TEST_F(IonexEntryTest, RealFileFieldsHaveMatlabShapes) {
         EXPECT_EQ(fieldDims(info.output, "lat"), (std::vector<size_t>{71, 1}));
     }
     expectNothingLeft("real file");
+}
+
+TEST_F(IonexEntryTest, TimeWindowWithoutMapsGivesEmptyMapsOfTheGrid) {
+    // 1 .. 2 January of year 0: no map of the file. Kinds it holds: 71-by-73-by-0; a kind it
+    // lacks and a kind not asked for: []; num_maps 0 and no epochs.
+    struct Row { std::vector<const char*> kinds; std::vector<size_t> tec, rms; };
+    const Row rows[] = {
+        {{"tec", "rms", "height_map"}, {71, 73, 0}, {71, 73, 0}},
+        {{"rms"}, {0, 0}, {71, 73, 0}},
+    };
+    for (const Row& row : rows) {
+        {
+            std::vector<mxArray*> kinds;
+            for (const char* k : row.kinds) kinds.push_back(makeChar(k));
+            const size_t n = kinds.size();
+            EntryCall call(ionex_read_mexFunction, {makeChar(kData + "/codg0080.20i.Z"), makeChar("Time"), makeRow({1, 2}),
+                                                    makeChar("Maps"), makeCell(1, n, kinds)});
+            ASSERT_NE(call.output, nullptr) << call.identifier << ": " << call.message;
+            EXPECT_EQ(fieldDims(call.output, "tec"), row.tec);
+            EXPECT_EQ(fieldDims(call.output, "rms"), row.rms);
+            EXPECT_EQ(fieldDims(call.output, "height_map"), (std::vector<size_t>{0, 0}));
+            EXPECT_EQ(fieldDims(call.output, "time"), (std::vector<size_t>{0, 1}));
+            EXPECT_EQ(mxGetScalar(mxGetField(call.output, 0, "num_maps")), 0.0);
+            EXPECT_EQ(fieldDims(call.output, "first_epoch"), (std::vector<size_t>{0, 0}));
+            EXPECT_EQ(fieldDims(call.output, "last_epoch"), (std::vector<size_t>{0, 0}));
+        }
+        expectNothingLeft("empty time window");
+    }
 }
 
 TEST_F(IonexEntryTest, AllocationFaultsAnywhereLeaveNothing) {

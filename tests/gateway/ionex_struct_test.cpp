@@ -139,6 +139,12 @@ TEST(IonexStruct, MapsOfAKindPresentButEmptyKeepTheirGrid) {
     mxArray* s = gateway::createContentsStruct(c, true);
     EXPECT_EQ(dimsOf(field(s, "rms")), (std::vector<size_t>{3, 2, 0}));
     EXPECT_EQ(dimsOf(field(s, "tec")), (std::vector<size_t>{0, 0}));
+    EXPECT_EQ(dimsOf(field(s, "time")), (std::vector<size_t>{0, 1}));
+    mxDestroyArray(s);
+    c.height = {350, 450, 550};  // a 3-D file: heights stay the fourth dimension
+    c.maps[ionex::kRmsMap].present = true;
+    s = gateway::createContentsStruct(c, true);
+    EXPECT_EQ(dimsOf(field(s, "rms")), (std::vector<size_t>{3, 2, 0, 3}));
     mxDestroyArray(s);
 }
 

@@ -49,7 +49,8 @@ function test_ionex_errors(ctx)
     'longitude struct',             {'codg.20i', 'Longitude', struct()},  'ionex:Input',       {'Longitude'};
     'time backwards',               {'codg.20i', 'Time', [2 1]},          'ionex:Input',       {'t0 <= t1'};
     'progress text',                {'codg.20i', 'Progress', 'yes'},      'ionex:Input',       {'Progress'};
-    'latitude beyond the pole',     {'codg.20i', 'Latitude', [95 100]},   'ionex:Input',       {'latitude'}};
+    'latitude beyond the pole',     {'codg.20i', 'Latitude', [95 100]},   'ionex:Input',       {'latitude'};
+    'latitude beyond the grid',     {'codg.20i', 'Latitude', [88 89]},    'ionex:Input',       {'[88 89]', '87.5..-87.5'}};
   for k = 1:rows(cases)
     check_error(cases{k, 1}, @() ionex.read(cases{k, 2}{:}), cases{k, 3}, cases{k, 4});
   end

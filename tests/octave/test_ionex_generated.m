@@ -68,6 +68,9 @@ function check_height_maps(ctx)
     tcheck_equal('3-D file: tec(:, :, 2, 3) is map 2 at 400 km', T.tec(:, :, 2, 3), values(3, 3, 3, 2)(:, :, 3) / 10);
     tcheck_equal('3-D file: rms(:, :, 1, 2) is RMS map 1 at 300 km', T.rms(:, :, 1, 2), values(3, 3, 3, 3)(:, :, 2) / 10);
   end
+  E = ionex.read(f3, 'Time', T.time(1) + [1 2]);
+  tcheck_equal('3-D file, Time without a map: 3-by-3-by-0-by-3 of each kind, time 0-by-1', ...
+               {size(E.tec), size(E.rms), size(E.height_map), size(E.time)}, {[3 3 0 3], [3 3 0 3], [0 0], [0 1]});
 end
 
 function check_axes(ctx)
@@ -131,6 +134,35 @@ function check_options(ctx)
   tcheck_equal('... its maps', M.tec, all_tec(sel, :, :));
   M = ionex.read(f, 'latitude', [45 30]);
   tcheck_equal('Latitude on nodes, either order', M.lat, lat(sel));
+  windows = {[41 42],  [42.5; 40],      'between two nodes: the two around it';
+             [55 70],  [60; 57.5; 55],  'past the grid''s edge: the nodes within it';
+             [25 31],  [32.5; 30],      'past the other edge: within it and the node enclosing 31';
+             [60 65],  60,              'touching the edge node only: that node'};
+  for k = 1:rows(windows)
+    M = ionex.read(f, 'Latitude', windows{k, 1}, 'Maps', 'tec');
+    tcheck_equal(sprintf('Latitude %s %s', mat2str(windows{k, 1}), windows{k, 3}), M.lat, windows{k, 2});
+  end
+  outside = {'Latitude', [61 62], 'the latitude range [61 62] lies outside the grid''s latitudes 60..30';
+             'Latitude', [29.9 25], 'the latitude range [25 29.9] lies outside the grid''s latitudes 60..30'};
+  regional = fullfile(ctx.tmp, 'regional-options.20i');
+  write_ionex_file(regional, struct('lat', [60 30 -2.5], 'lon', [0 60 5]), {map('TEC', values(13, 13, 1, 1))});
+  outside_lon = {'Longitude', [61 70], 'the longitude range [61 70] lies outside the grid''s longitudes 0..60';
+                 'Longitude', [-10 -1], 'the longitude range [-10 -1] lies outside the grid''s longitudes 0..60';
+                 'Longitude', [300 359], 'the longitude range [300 359] lies outside the grid''s longitudes 0..60'};
+  files = [repmat({f}, rows(outside), 1); repmat({regional}, rows(outside_lon), 1)];
+  outside = [outside; outside_lon];
+  for k = 1:rows(outside)
+    try
+      ionex.read(files{k}, outside{k, 1:2});
+      tcheck([outside{k, 1} ' ' mat2str(outside{k, 2}) ' beyond the grid: ionex:Input'], false, 'no error');
+    catch err
+      tcheck([outside{k, 1} ' ' mat2str(outside{k, 2}) ' beyond the grid: ionex:Input naming file, range and grid'], ...
+             strcmp(err.identifier, 'ionex:Input') && ~isempty(strfind(err.message, [files{k} ': ' outside{k, 3}])), ...
+             [err.identifier ': ' err.message]);
+    end
+  end
+  M = ionex.read(regional, 'Longitude', [355 12]);
+  tcheck_equal('Longitude [355 12] on a regional 0..60 grid: the nodes within it and the enclosing one', M.lon, [0; 5; 10; 15]);
 
   M = ionex.read(f, 'Longitude', [-10 12]);
   tcheck_equal('Longitude [-10 12] on a 0..360 grid wraps across the seam, 0/360 once', ...
@@ -146,14 +178,23 @@ function check_options(ctx)
   M = ionex.read(f, 'Time', t([2 3]));
   tcheck_equal('Time [t1 t2]: the maps within', M.time, t(2:3));
   tcheck_equal('... TEC and RMS', {M.tec, M.rms}, {all_tec(:, :, 2:3), all_rms(:, :, 2:3)});
+  tcheck_equal('... num_maps, first_epoch, last_epoch of the maps returned', ...
+               [M.num_maps M.first_epoch M.last_epoch], [2 t(2) t(3)]);
+  I = ionex.info(f);
+  tcheck_equal('... ionex.info keeps the header''s', [I.num_maps I.first_epoch], [4 t(1)]);
   M = ionex.read(f, 'Time', [t(2) - 1e-3, t(2) + 1e-3]);
   tcheck_equal('Time around one epoch: that map', M.time, t(2));
-  try
-    M = ionex.read(f, 'Time', [t(4) + 1, t(4) + 2]);
-    tcheck('Time after every map: no map', isempty(M.tec) && isempty(M.rms) && isequal(size(M.time), [0 1]), ...
-           describe_value(M.time));
-  catch err
-    tcheck_equal('Time after every map: no map, or ionex:Input', err.identifier, 'ionex:Input');
+  % Time windows that hold no map epoch: each kind the file holds with 0 maps, a kind not
+  % asked for [], and no epoch claimed.
+  cases = {'after every map',     {'Time', [t(4) + 1, t(4) + 2]},                 [13 73 0], [13 73 0];
+           'between two epochs',  {'Time', t(2) + [0.1 0.2] / 24},                [13 73 0], [13 73 0];
+           'tec only, none kept', {'Time', t(2) + [0.1 0.2] / 24, 'Maps', 'tec'}, [13 73 0], [0 0]};
+  for k = 1:rows(cases)
+    M = ionex.read(f, cases{k, 2}{:});
+    tcheck_equal(['Time ' cases{k, 1} ': sizes of tec, rms, height_map, time'], ...
+                 {size(M.tec), size(M.rms), size(M.height_map), size(M.time)}, {cases{k, 3}, cases{k, 4}, [0 0], [0 1]});
+    tcheck_equal(['Time ' cases{k, 1} ': num_maps 0, first_epoch and last_epoch []'], ...
+                 {M.num_maps, M.first_epoch, M.last_epoch}, {0, [], []});
   end
   M = ionex.read(f, 'Progress', false, 'Maps', 'tec', 'Time', t([1 1]));
   tcheck_equal('Progress false with other options', M.tec, all_tec(:, :, 1));

@@ -11,6 +11,7 @@
 %     num_satellites, base_radius (km), map_dimension, exponent,
 %     other_records (n-by-2 cell {label, content}), files,
 %     lat, lon, height (grid axes), dcb (struct array of DCB blocks)
+%   num_maps, first_epoch and last_epoch are the header's, as written.
 %   A record the file lacks gives [] ('' for text).
 %
 %   Errors: ionex:NoFile, ionex:NotIonex, ionex:Corrupt, ionex:Truncated,

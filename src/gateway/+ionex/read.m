@@ -14,21 +14,32 @@
 %
 %   Options (names are case-insensitive)
 %     'Maps'       'tec', 'rms', 'height_map' or a cell array of them: read
-%                  only these kinds (default: every kind the file holds).
+%                  only these kinds (default: every kind the file holds);
+%                  a kind not asked for is [].
 %     'Latitude'   [LAT0 LAT1] degrees: keep the smallest run of grid rows
-%                  that encloses the range.
+%                  that encloses the range: a range between two rows keeps
+%                  those two; a range reaching past the grid's edge keeps
+%                  the rows within it (and the row enclosing its inner end).
+%                  A range wholly outside the grid is an ionex:Input error
+%                  that names the range and the grid's extent.
 %     'Longitude'  [LON0 LON1] degrees, -180..180 or 0..360: as 'Latitude';
 %                  LON0 > LON1 crosses the grid's seam and wraps around.
 %     'Time'       [T0 T1] datenum: keep the maps whose epochs lie in it.
+%                  A window that holds no epoch gives nlat-by-nlon-by-0
+%                  maps of each kind the file holds and a 0-by-1 time.
 %     'Progress'   true (default) or false: a series read that lasts more
-%                  than a few seconds shows a line updated in place.
+%                  than two seconds shows "ionex.read: file k of n
+%                  (s seconds)", updated in place after each file.
 %
 %   M is a struct with these fields
 %     version, file_type, system, program, run_by, date   header text / number
 %     description, comments   cell columns of lines (DCB comments: see dcb)
-%     first_epoch, last_epoch datenum (of the maps returned, for a series)
+%     first_epoch, last_epoch datenum; for a series or a 'Time' window, the
+%                             epochs of the first and last map returned
+%                             ([] when none); else the header's
 %     interval                seconds
-%     num_maps                maps returned
+%     num_maps                the header's number of maps; for a series or
+%                             a 'Time' window, the number of maps returned
 %     mapping_function, elevation_cutoff, observables, num_stations,
 %     num_satellites, base_radius (km), map_dimension, exponent
 %     other_records           n-by-2 cell {label, content} of other records
@@ -39,7 +50,7 @@
 %                             dimension, height, for 3-D files); row =
 %                             latitude, column = longitude; 9999 and
 %                             unfilled nodes are NaN; [] for a kind the file
-%                             lacks
+%                             lacks or 'Maps' leaves out
 %     dcb                     struct array, one per DCB block: file, title,
 %                             satellites (system, prn, bias, rms; ns),
 %                             stations (system, name, domes, bias, rms),
