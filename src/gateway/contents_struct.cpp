@@ -35,8 +35,44 @@ mxArray* optionalEpoch(const std::optional<ionex::IonexEpoch>& epoch) {
     return mxCreateDoubleScalar(datenumOf(*epoch));
 }
 
+// Lists of at least this many lines are made by the host's cellstr from one char matrix:
+// each array a MEX file creates costs the host several allocations and a copy when it
+// is returned, which for the hundreds of station names and DOMES numbers of a DCB block
+// costs more than reading the file's maps.
+constexpr std::size_t kCellstrMinLines = 16;
+
+// Tells whether cellstr gives back every line exactly: printable ASCII only (a char matrix
+// row ends at its first NUL, and hosts differ on other bytes) and no blank at a line's end
+// (cellstr removes trailing white space). Returns true when it does.
+bool cellstrKeepsLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        for (const char c : line) {
+            if (c < ' ' || c > '~') return false;
+        }
+        if (!line.empty() && line.back() == ' ') return false;
+    }
+    return true;
+}
+
+// Makes the n-by-1 cell of `lines` with one call of the host's cellstr on the char matrix
+// of the lines. Returns the new array, or null when the host's call does not give it.
+mxArray* cellstrCell(const std::vector<std::string>& lines) {
+    std::vector<const char*> pointers(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) pointers[i] = lines[i].c_str();
+    mxArray* chars = mxCreateCharMatrixFromStrings(lines.size(), pointers.data());
+    mxArray* cell = nullptr;
+    const bool called = mexCallMATLAB(1, &cell, 1, &chars, "cellstr") == 0;
+    mxDestroyArray(chars);
+    if (called && cell != nullptr && mxIsCell(cell) && mxGetM(cell) == lines.size() && mxGetN(cell) == 1) return cell;
+    if (cell != nullptr) mxDestroyArray(cell);
+    return nullptr;
+}
+
 // Makes an n-by-1 cell column of char rows. Returns the new array.
 mxArray* lineCell(const std::vector<std::string>& lines) {
+    if (lines.size() >= kCellstrMinLines && cellstrKeepsLines(lines)) {
+        if (mxArray* cell = cellstrCell(lines)) return cell;
+    }
     mxArray* cell = mxCreateCellMatrix(lines.size(), 1);
     for (std::size_t i = 0; i < lines.size(); ++i) mxSetCell(cell, i, textArray(lines[i]));
     return cell;

@@ -603,6 +603,21 @@ int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const ch
         plhs[0] = minimex::makeChar(in->texts[0]);
         return 0;
     }
+    if (function == "cellstr" && in->class_id == mxCHAR_CLASS && in->dims.size() == 2) {
+        // A row of the char matrix each, trailing blanks removed, as the hosts do.
+        const size_t m = in->dims[0], n = in->dims[1];
+        const auto* chars = static_cast<const char16_t*>(in->real);
+        mxArray* cell = createArray(mxCELL_CLASS, m, 1, false);
+        for (size_t r = 0; r < m; ++r) {
+            size_t length = n;
+            while (length > 0 && chars[(length - 1) * m + r] == u' ') --length;
+            std::string row;
+            for (size_t c = 0; c < length; ++c) row += static_cast<char>(chars[c * m + r]);
+            storeOwned(cell, cell->cells[r], mxCreateString(row.c_str()));
+        }
+        plhs[0] = cell;
+        return 0;
+    }
     if (function == "cellstr" && in->class_id == mxOBJECT_CLASS) {
         mxArray* cell = createArray(mxCELL_CLASS, in->dims, false);
         for (size_t i = 0; i < in->texts.size(); ++i) storeOwned(cell, cell->cells[i], minimex::makeChar(in->texts[i]));
