@@ -157,6 +157,30 @@ mxArray* dcbArray(const std::vector<ionex::DcbBlock>& blocks) {
     return s;
 }
 
+// Map arrays of at least this many values are made by the host's zeros: an array the MEX
+// file creates itself the host copies once more, value by value, when the MEX call returns
+// (Octave does), while an array the host made is handed over as it is.
+constexpr std::size_t kHostZerosMinValues = 4096;
+
+// Makes a real double array of `ndims` dimensions `dims` with the host's zeros. Returns it,
+// or null when the host's call does not give exactly that array.
+mxArray* hostZeros(int ndims, const mwSize* dims) {
+    mxArray* sizes[4] = {};
+    for (int d = 0; d < ndims; ++d) sizes[d] = mxCreateDoubleScalar(static_cast<double>(dims[d]));
+    mxArray* a = nullptr;
+    const bool called = mexCallMATLAB(1, &a, ndims, sizes, "zeros") == 0;
+    for (int d = 0; d < ndims; ++d) mxDestroyArray(sizes[d]);
+    // Hosts drop trailing singleton dimensions (one map of a 2-D file is nlat-by-nlon).
+    int wanted = ndims;
+    while (wanted > 2 && dims[wanted - 1] == 1) --wanted;
+    bool same = called && a != nullptr && mxIsDouble(a) && !mxIsComplex(a) && !mxIsSparse(a) &&
+                mxGetNumberOfDimensions(a) == static_cast<mwSize>(wanted) && mxGetPr(a) != nullptr;
+    for (int d = 0; same && d < wanted; ++d) same = mxGetDimensions(a)[d] == dims[d];
+    if (same) return a;
+    if (a != nullptr) mxDestroyArray(a);
+    return nullptr;
+}
+
 // Makes the maps of one kind as nlat-by-nlon-by-nmaps(-by-nhgt) doubles, or [] when the
 // file lacks the kind; then frees the reader's copy. The reader stores latitude fastest,
 // then longitude, then height, map after map. Returns the new array.
@@ -169,8 +193,10 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
     const std::size_t nmaps = series.values.size() / per_map;
     const mwSize dims[4] = {static_cast<mwSize>(nlat), static_cast<mwSize>(nlon), static_cast<mwSize>(nmaps),
                             static_cast<mwSize>(nhgt)};
+    const int ndims = nhgt > 1 ? 4 : 3;
+    mxArray* a = per_map * nmaps >= kHostZerosMinValues ? hostZeros(ndims, dims) : nullptr;
     // Every element is written below: no need to zero them first.
-    mxArray* a = mxCreateUninitNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
+    if (a == nullptr) a = mxCreateUninitNumericArray(ndims, dims, mxDOUBLE_CLASS, mxREAL);
     double* out = mxGetPr(a);
     const double* in = series.values.data();
     const std::size_t layer = nlat * nlon;

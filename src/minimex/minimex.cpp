@@ -592,6 +592,21 @@ int mexEvalString(const char* command) {
 }
 
 int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name) {
+    if (nlhs == 1 && nrhs >= 1 && std::string(name) == "zeros") {
+        // zeros(m, n, ...): real double scalar sizes, trailing singletons dropped as the hosts do.
+        std::vector<size_t> dims;
+        for (int i = 0; i < nrhs; ++i) {
+            const mxArray* size = checked(prhs[i]);
+            if (!mxIsDouble(size) || mxGetNumberOfElements(size) != 1) return 1;
+            const double d = mxGetScalar(size);
+            if (!(d >= 0) || d != std::floor(d)) return 1;
+            dims.push_back(static_cast<size_t>(d));
+        }
+        if (dims.size() == 1) dims.push_back(dims[0]);
+        while (dims.size() > 2 && dims.back() == 1) dims.pop_back();
+        plhs[0] = createArray(mxDOUBLE_CLASS, dims, false);
+        return 0;
+    }
     if (nlhs != 1 || nrhs != 1) return 1;
     const mxArray* in = checked(prhs[0]);
     const std::string function = name;
