@@ -100,10 +100,18 @@ __attribute__((target("ssse3"))) inline bool plainFieldPair(const char* f, long*
     return true;
 }
 
+// Where a row's plain values go, in locals: stores through `dest` cannot change them.
+struct PlainStore {
+    const int* column_of;
+    double* dest;
+    long stride;
+    const double* small;
+};
+
 // Stores integer n (not negative) at output column `column` of the row. Returns nothing.
-inline void storePlain(const RowFill& row, int column, long n) {
+inline void storePlain(const RowFill& row, const PlainStore& to, int column, long n) {
     if (column < 0) return;
-    row.dest[column * row.stride] = n < kSmallValues ? row.small[n] : scaled(row, n);
+    to.dest[column * to.stride] = n < kSmallValues ? to.small[n] : scaled(row, n);
 }
 
 // Reads the leading plain fields of a line two at a time, as long as the row takes two more
@@ -120,10 +128,10 @@ __attribute__((target("ssse3"))) long readPlainPairs(const char* line, long leng
             start += 2 * kFieldWidth;
         }
     } else {
-        const int* const column_of = row.column_of;
+        const PlainStore to{row.column_of, row.dest, row.stride, row.small};
         while (start + 2 * kFieldWidth <= length && next + 2 <= end && plainFieldPair(line + start, &a, &b)) {
-            storePlain(row, column_of[next], a);
-            storePlain(row, column_of[next + 1], b);
+            storePlain(row, to, to.column_of[next], a);
+            storePlain(row, to, to.column_of[next + 1], b);
             next += 2;
             start += 2 * kFieldWidth;
         }
