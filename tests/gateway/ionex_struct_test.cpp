@@ -202,7 +202,9 @@ TEST(IonexStruct, LargeMapsAndLongTextListsKeepEveryValueAndShape) {
             for (size_t i = 0; i < row.comments.size(); ++i) {
                 const mxArray* line = mxGetCell(comments, i);
                 EXPECT_EQ(minimex::textOf(line), row.comments[i]) << row.what << " line " << i;
-                if (row.comments[i].empty()) EXPECT_EQ(dimsOf(line), (std::vector<size_t>{0, 0})) << row.what;
+                if (row.comments[i].empty()) {
+                    EXPECT_EQ(dimsOf(line), (std::vector<size_t>{0, 0})) << row.what;
+                }
             }
             const mxArray* sta = field(field(s, "dcb"), "stations");
             const mxArray* names = field(sta, "name");
@@ -219,6 +221,33 @@ TEST(IonexStruct, LargeMapsAndLongTextListsKeepEveryValueAndShape) {
             mxDestroyArray(s);
             EXPECT_EQ(minimex::liveArrayCount(), before) << row.what;  // no array of the host's calls left behind
         }
+    }
+}
+
+TEST(IonexStruct, LargeThreeDimensionalMapsAreReordered) {
+    // 40 latitudes, 30 longitudes, 2 heights, `maps` maps: value 10000 m + 1000 h + 10 lon + lat / 100.
+    for (const int maps : {1, 2}) {
+        ionex::IonexContents c = largeContents(1, 0);
+        c.height = {350, 450};
+        c.time.assign(maps, 737798.0);
+        c.maps[ionex::kRmsMap] = ionex::MapSeries();
+        std::vector<double>& values = c.maps[ionex::kTecMap].values;
+        values.clear();
+        for (int m = 0; m < maps; ++m)
+            for (int h = 0; h < 2; ++h)
+                for (int lon = 0; lon < 30; ++lon)
+                    for (int lat = 0; lat < 40; ++lat) values.push_back(10000.0 * m + 1000 * h + 10 * lon + lat / 100.0);
+        mxArray* s = gateway::createContentsStruct(c, true);
+        const mxArray* tec = field(s, "tec");
+        EXPECT_EQ(dimsOf(tec), (std::vector<size_t>{40, 30, static_cast<size_t>(maps), 2}));
+        const std::vector<double> out = valuesOf(tec);
+        ASSERT_EQ(out.size(), 2400u * maps);
+        for (int h = 0; h < 2; ++h)
+            for (int m = 0; m < maps; ++m)
+                for (int lon = 0; lon < 30; ++lon)
+                    for (int lat = 0; lat < 40; ++lat)
+                        ASSERT_EQ(out[lat + 40 * lon + 1200 * m + 1200 * maps * h], 10000.0 * m + 1000 * h + 10 * lon + lat / 100.0);
+        mxDestroyArray(s);
     }
 }
 
