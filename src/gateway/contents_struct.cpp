@@ -35,8 +35,44 @@ mxArray* optionalEpoch(const std::optional<ionex::IonexEpoch>& epoch) {
     return mxCreateDoubleScalar(datenumOf(*epoch));
 }
 
+// Lists of at least this many lines are made by the host's cellstr from one char matrix:
+// each array a MEX file creates costs the host several allocations and a copy when it
+// is returned, which for the hundreds of station names and DOMES numbers of a DCB block
+// costs more than reading the file's maps.
+constexpr std::size_t kCellstrMinLines = 16;
+
+// Tells whether cellstr gives back every line exactly: printable ASCII only (a char matrix
+// row ends at its first NUL, and hosts differ on other bytes) and no blank at a line's end
+// (cellstr removes trailing white space). Returns true when it does.
+bool cellstrKeepsLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        for (const char c : line) {
+            if (c < ' ' || c > '~') return false;
+        }
+        if (!line.empty() && line.back() == ' ') return false;
+    }
+    return true;
+}
+
+// Makes the n-by-1 cell of `lines` with one call of the host's cellstr on the char matrix
+// of the lines. Returns the new array, or null when the host's call does not give it.
+mxArray* cellstrCell(const std::vector<std::string>& lines) {
+    std::vector<const char*> pointers(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) pointers[i] = lines[i].c_str();
+    mxArray* chars = mxCreateCharMatrixFromStrings(lines.size(), pointers.data());
+    mxArray* cell = nullptr;
+    const bool called = mexCallMATLAB(1, &cell, 1, &chars, "cellstr") == 0;
+    mxDestroyArray(chars);
+    if (called && cell != nullptr && mxIsCell(cell) && mxGetM(cell) == lines.size() && mxGetN(cell) == 1) return cell;
+    if (cell != nullptr) mxDestroyArray(cell);
+    return nullptr;
+}
+
 // Makes an n-by-1 cell column of char rows. Returns the new array.
 mxArray* lineCell(const std::vector<std::string>& lines) {
+    if (lines.size() >= kCellstrMinLines && cellstrKeepsLines(lines)) {
+        if (mxArray* cell = cellstrCell(lines)) return cell;
+    }
     mxArray* cell = mxCreateCellMatrix(lines.size(), 1);
     for (std::size_t i = 0; i < lines.size(); ++i) mxSetCell(cell, i, textArray(lines[i]));
     return cell;
@@ -121,6 +157,30 @@ mxArray* dcbArray(const std::vector<ionex::DcbBlock>& blocks) {
     return s;
 }
 
+// Map arrays of at least this many values are made by the host's zeros: an array the MEX
+// file creates itself the host copies once more, value by value, when the MEX call returns
+// (Octave does), while an array the host made is handed over as it is.
+constexpr std::size_t kHostZerosMinValues = 4096;
+
+// Makes a real double array of `ndims` dimensions `dims` with the host's zeros. Returns it,
+// or null when the host's call does not give exactly that array.
+mxArray* hostZeros(int ndims, const mwSize* dims) {
+    mxArray* sizes[4] = {};
+    for (int d = 0; d < ndims; ++d) sizes[d] = mxCreateDoubleScalar(static_cast<double>(dims[d]));
+    mxArray* a = nullptr;
+    const bool called = mexCallMATLAB(1, &a, ndims, sizes, "zeros") == 0;
+    for (int d = 0; d < ndims; ++d) mxDestroyArray(sizes[d]);
+    // Hosts drop trailing singleton dimensions (one map of a 2-D file is nlat-by-nlon).
+    int wanted = ndims;
+    while (wanted > 2 && dims[wanted - 1] == 1) --wanted;
+    bool same = called && a != nullptr && mxIsDouble(a) && !mxIsComplex(a) && !mxIsSparse(a) &&
+                mxGetNumberOfDimensions(a) == static_cast<mwSize>(wanted) && mxGetPr(a) != nullptr;
+    for (int d = 0; same && d < wanted; ++d) same = mxGetDimensions(a)[d] == dims[d];
+    if (same) return a;
+    if (a != nullptr) mxDestroyArray(a);
+    return nullptr;
+}
+
 // Makes the maps of one kind as nlat-by-nlon-by-nmaps(-by-nhgt) doubles, or [] when the
 // file lacks the kind; then frees the reader's copy. The reader stores latitude fastest,
 // then longitude, then height, map after map. Returns the new array.
@@ -133,8 +193,10 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
     const std::size_t nmaps = series.values.size() / per_map;
     const mwSize dims[4] = {static_cast<mwSize>(nlat), static_cast<mwSize>(nlon), static_cast<mwSize>(nmaps),
                             static_cast<mwSize>(nhgt)};
+    const int ndims = nhgt > 1 ? 4 : 3;
+    mxArray* a = per_map * nmaps >= kHostZerosMinValues ? hostZeros(ndims, dims) : nullptr;
     // Every element is written below: no need to zero them first.
-    mxArray* a = mxCreateUninitNumericArray(nhgt > 1 ? 4 : 3, dims, mxDOUBLE_CLASS, mxREAL);
+    if (a == nullptr) a = mxCreateUninitNumericArray(ndims, dims, mxDOUBLE_CLASS, mxREAL);
     double* out = mxGetPr(a);
     const double* in = series.values.data();
     const std::size_t layer = nlat * nlon;

@@ -73,7 +73,7 @@ inline bool plainField(const char* f, long* value) {
 // Two plain fields (ten characters at `f`) at once, with SSSE3: each field goes to its own
 // eight-byte lane behind three zeros, is checked byte by byte, and the digits are combined by
 // multiply-adds. Sixteen bytes are loaded. Returns false when either field has another shape.
-__attribute__((target("ssse3"))) bool plainFieldPair(const char* f, long* first, long* second) {
+__attribute__((target("ssse3"))) inline bool plainFieldPair(const char* f, long* first, long* second) {
     const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(f));
     // Lane bytes 0-2 come out zero (index with the high bit set), 3-7 hold a field.
     const __m128i spread = _mm_setr_epi8(-128, -128, -128, 0, 1, 2, 3, 4, -128, -128, -128, 5, 6, 7, 8, 9);
@@ -98,6 +98,46 @@ __attribute__((target("ssse3"))) bool plainFieldPair(const char* f, long* first,
     *first = static_cast<long>(q[0]) * 10000 + q[1];
     *second = static_cast<long>(q[2]) * 10000 + q[3];
     return true;
+}
+
+// Where a row's plain values go, in locals: stores through `dest` cannot change them.
+struct PlainStore {
+    const int* column_of;
+    double* dest;
+    long stride;
+    const double* small;
+};
+
+// Stores integer n (not negative) at output column `column` of the row. Returns nothing.
+inline void storePlain(const RowFill& row, const PlainStore& to, int column, long n) {
+    if (column < 0) return;
+    to.dest[column * to.stride] = n < kSmallValues ? to.small[n] : scaled(row, n);
+}
+
+// Reads the leading plain fields of a line two at a time, as long as the row takes two more
+// values, and stores them; one function, so that the pair reader is inlined into its loop.
+// Returns the offset of the first field not read (row.next advanced past those read).
+__attribute__((target("ssse3"))) long readPlainPairs(const char* line, long length, RowFill& row) {
+    long next = row.next;
+    const long end = row.end;
+    long start = 0;
+    long a = 0, b = 0;
+    if (row.dest == nullptr) {
+        while (start + 2 * kFieldWidth <= length && next + 2 <= end && plainFieldPair(line + start, &a, &b)) {
+            next += 2;
+            start += 2 * kFieldWidth;
+        }
+    } else {
+        const PlainStore to{row.column_of, row.dest, row.stride, row.small};
+        while (start + 2 * kFieldWidth <= length && next + 2 <= end && plainFieldPair(line + start, &a, &b)) {
+            storePlain(row, to, to.column_of[next], a);
+            storePlain(row, to, to.column_of[next + 1], b);
+            next += 2;
+            start += 2 * kFieldWidth;
+        }
+    }
+    row.next = next;
+    return start;
 }
 
 // Tells once whether the processor runs plainFieldPair.
@@ -128,6 +168,10 @@ DataLineResult readOtherField(const char* f, long* value, bool* negative) {
 }
 
 DataLineResult readDataValues(const char* line, long length, RowFill& row, long* field) {
+    long start = 0;
+#ifdef IONEX_PAIR_FIELDS
+    if (pairFieldsAvailable()) start = readPlainPairs(line, length, row);
+#endif
     // The row's state in locals: stores through `dest` cannot change them.
     long next = row.next;
     const long end = row.end;
@@ -136,7 +180,6 @@ DataLineResult readDataValues(const char* line, long length, RowFill& row, long*
     const long stride = row.stride;
     const double* const small = row.small;
     DataLineResult result = DataLineResult::kOk;
-    long start = 0;
     // Stores integer n at the row's next place. Returns false when the row is full.
     auto store = [&](long n, bool negative) {
         if (next >= end) return false;
@@ -154,16 +197,6 @@ DataLineResult readDataValues(const char* line, long length, RowFill& row, long*
         ++next;
         return true;
     };
-#ifdef IONEX_PAIR_FIELDS
-    if (pairFieldsAvailable()) {
-        long a = 0, b = 0;
-        while (start + 2 * kFieldWidth <= length && next + 2 <= end && plainFieldPair(line + start, &a, &b)) {
-            store(a, false);
-            store(b, false);
-            start += 2 * kFieldWidth;
-        }
-    }
-#endif
     for (; start < length; start += kFieldWidth) {
         // The line is trimmed, so a field cut short ends in a character that was written.
         if (start + kFieldWidth > length) {

@@ -595,6 +595,21 @@ int mexEvalString(const char* command) {
 }
 
 int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name) {
+    if (nlhs == 1 && nrhs >= 1 && std::string(name) == "zeros") {
+        // zeros(m, n, ...): real double scalar sizes, trailing singletons dropped as the hosts do.
+        std::vector<size_t> dims;
+        for (int i = 0; i < nrhs; ++i) {
+            const mxArray* size = checked(prhs[i]);
+            if (!mxIsDouble(size) || mxGetNumberOfElements(size) != 1) return 1;
+            const double d = mxGetScalar(size);
+            if (!(d >= 0) || d != std::floor(d)) return 1;
+            dims.push_back(static_cast<size_t>(d));
+        }
+        if (dims.size() == 1) dims.push_back(dims[0]);
+        while (dims.size() > 2 && dims.back() == 1) dims.pop_back();
+        plhs[0] = createArray(mxDOUBLE_CLASS, dims, false);
+        return 0;
+    }
     if (nlhs != 1 || nrhs != 1) return 1;
     const mxArray* in = checked(prhs[0]);
     const std::string function = name;
@@ -604,6 +619,21 @@ int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const ch
     }
     if (function == "char" && in->class_id == mxOBJECT_CLASS && in->texts.size() == 1) {
         plhs[0] = minimex::makeChar(in->texts[0]);
+        return 0;
+    }
+    if (function == "cellstr" && in->class_id == mxCHAR_CLASS && in->dims.size() == 2) {
+        // A row of the char matrix each, trailing blanks removed, as the hosts do.
+        const size_t m = in->dims[0], n = in->dims[1];
+        const auto* chars = static_cast<const char16_t*>(in->real);
+        mxArray* cell = createArray(mxCELL_CLASS, m, 1, false);
+        for (size_t r = 0; r < m; ++r) {
+            size_t length = n;
+            while (length > 0 && chars[(length - 1) * m + r] == u' ') --length;
+            std::string row;
+            for (size_t c = 0; c < length; ++c) row += static_cast<char>(chars[c * m + r]);
+            storeOwned(cell, cell->cells[r], mxCreateString(row.c_str()));
+        }
+        plhs[0] = cell;
         return 0;
     }
     if (function == "cellstr" && in->class_id == mxOBJECT_CLASS) {

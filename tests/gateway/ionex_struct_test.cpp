@@ -148,6 +148,115 @@ TEST(IonexStruct, MapsOfAKindPresentButEmptyKeepTheirGrid) {
     mxDestroyArray(s);
 }
 
+// Contents of a larger 2-D file: 40 latitudes, 30 longitudes, `maps` TEC and RMS maps
+// (value of node (lat, lon) of map m: 10000 m + 100 lon + lat, RMS its negative), and a DCB
+// block of `stations` stations, station k named "S<k>" with DOMES "<k>M001" ('' every
+// seventh). Large enough for the conversion's bulk paths.
+ionex::IonexContents largeContents(int maps, int stations) {
+    ionex::IonexContents c;
+    for (int i = 0; i < 40; ++i) c.lat.push_back(87.5 - 2.5 * i);
+    for (int j = 0; j < 30; ++j) c.lon.push_back(-180 + 5.0 * j);
+    for (int m = 0; m < maps; ++m) c.time.push_back(737798.0 + m / 24.0);
+    for (int kind : {ionex::kTecMap, ionex::kRmsMap}) {
+        c.maps[kind].present = true;
+        for (int m = 0; m < maps; ++m)
+            for (int lon = 0; lon < 30; ++lon)
+                for (int lat = 0; lat < 40; ++lat)
+                    c.maps[kind].values.push_back((kind == ionex::kTecMap ? 1 : -1) * (10000.0 * m + 100 * lon + lat));
+    }
+    ionex::DcbBlock block;
+    for (int k = 0; k < stations; ++k) {
+        block.stations.push_back({'G', "S" + std::to_string(k), k % 7 == 0 ? "" : std::to_string(k) + "M001", 0.5 * k, 0.1});
+    }
+    for (int k = 0; k < 20; ++k) block.comments.push_back("comment " + std::to_string(k));
+    c.dcb.push_back(block);
+    return c;
+}
+
+TEST(IonexStruct, LargeMapsAndLongTextListsKeepEveryValueAndShape) {
+    // Text lists the host's cellstr would change (a trailing blank, a tab, a byte above 127,
+    // too short to bother) are made line by line; all come out exactly as they are.
+    struct Row { const char* what; std::vector<std::string> comments; };
+    const Row rows[] = {
+        {"plain lines", std::vector<std::string>(20, "a line")},
+        {"blank lines", std::vector<std::string>(20, "")},
+        {"a trailing blank", {"a", "b ", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q"}},
+        {"a tab", {"a", "b\tc", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q"}},
+        {"a byte above 127", {"a", "\xe9t\xe9", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p"}},
+        {"few lines", {" x", "y  "}},
+    };
+    for (const int maps : {1, 3}) {
+        for (const Row& row : rows) {
+            ionex::IonexContents c = largeContents(maps, 300);
+            c.header.comments = row.comments;
+            const size_t before = minimex::liveArrayCount();
+            mxArray* s = gateway::createContentsStruct(c, true);
+            const std::vector<size_t> map_dims = maps == 1 ? std::vector<size_t>{40, 30} : std::vector<size_t>{40, 30, 3};
+            EXPECT_EQ(dimsOf(field(s, "tec")), map_dims) << row.what;
+            EXPECT_EQ(dimsOf(field(s, "rms")), map_dims) << row.what;
+            const std::vector<double> tec = valuesOf(field(s, "tec")), rms = valuesOf(field(s, "rms"));
+            ASSERT_EQ(tec.size(), 1200u * maps);
+            ASSERT_EQ(rms.size(), 1200u * maps);
+            for (int m = 0; m < maps; ++m)
+                for (int lon = 0; lon < 30; ++lon)
+                    for (int lat = 0; lat < 40; ++lat) {
+                        ASSERT_EQ(tec[lat + 40 * lon + 1200 * m], 10000.0 * m + 100 * lon + lat);
+                        ASSERT_EQ(rms[lat + 40 * lon + 1200 * m], -(10000.0 * m + 100 * lon + lat));
+                    }
+            const mxArray* comments = field(s, "comments");
+            ASSERT_EQ(dimsOf(comments), (std::vector<size_t>{row.comments.size(), 1})) << row.what;
+            for (size_t i = 0; i < row.comments.size(); ++i) {
+                const mxArray* line = mxGetCell(comments, i);
+                EXPECT_EQ(minimex::textOf(line), row.comments[i]) << row.what << " line " << i;
+                if (row.comments[i].empty()) {
+                    EXPECT_EQ(dimsOf(line), (std::vector<size_t>{0, 0})) << row.what;
+                }
+            }
+            const mxArray* sta = field(field(s, "dcb"), "stations");
+            const mxArray* names = field(sta, "name");
+            const mxArray* domes = field(sta, "domes");
+            ASSERT_EQ(dimsOf(names), (std::vector<size_t>{300, 1}));
+            ASSERT_EQ(dimsOf(domes), (std::vector<size_t>{300, 1}));
+            for (int k = 0; k < 300; ++k) {
+                EXPECT_EQ(minimex::textOf(mxGetCell(names, k)), "S" + std::to_string(k));
+                const std::string expected = k % 7 == 0 ? "" : std::to_string(k) + "M001";
+                EXPECT_EQ(minimex::textOf(mxGetCell(domes, k)), expected);
+                EXPECT_EQ(dimsOf(mxGetCell(domes, k)),
+                          expected.empty() ? (std::vector<size_t>{0, 0}) : (std::vector<size_t>{1, expected.size()}));
+            }
+            mxDestroyArray(s);
+            EXPECT_EQ(minimex::liveArrayCount(), before) << row.what;  // no array of the host's calls left behind
+        }
+    }
+}
+
+TEST(IonexStruct, LargeThreeDimensionalMapsAreReordered) {
+    // 40 latitudes, 30 longitudes, 2 heights, `maps` maps: value 10000 m + 1000 h + 10 lon + lat / 100.
+    for (const int maps : {1, 2}) {
+        ionex::IonexContents c = largeContents(1, 0);
+        c.height = {350, 450};
+        c.time.assign(maps, 737798.0);
+        c.maps[ionex::kRmsMap] = ionex::MapSeries();
+        std::vector<double>& values = c.maps[ionex::kTecMap].values;
+        values.clear();
+        for (int m = 0; m < maps; ++m)
+            for (int h = 0; h < 2; ++h)
+                for (int lon = 0; lon < 30; ++lon)
+                    for (int lat = 0; lat < 40; ++lat) values.push_back(10000.0 * m + 1000 * h + 10 * lon + lat / 100.0);
+        mxArray* s = gateway::createContentsStruct(c, true);
+        const mxArray* tec = field(s, "tec");
+        EXPECT_EQ(dimsOf(tec), (std::vector<size_t>{40, 30, static_cast<size_t>(maps), 2}));
+        const std::vector<double> out = valuesOf(tec);
+        ASSERT_EQ(out.size(), 2400u * maps);
+        for (int h = 0; h < 2; ++h)
+            for (int m = 0; m < maps; ++m)
+                for (int lon = 0; lon < 30; ++lon)
+                    for (int lat = 0; lat < 40; ++lat)
+                        ASSERT_EQ(out[lat + 40 * lon + 1200 * m + 1200 * maps * h], 10000.0 * m + 1000 * h + 10 * lon + lat / 100.0);
+        mxDestroyArray(s);
+    }
+}
+
 // The contents the conversion entry below turns into its output.
 ionex::IonexContents* converted_contents = nullptr;
 
