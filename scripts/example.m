@@ -69,3 +69,14 @@ printf('  satellite G01  %8.3f\n', sat_dcb(1));
 printf('  satellite G02  %8.3f\n', sat_dcb(2));
 printf('  receiver %-4s  %8.3f\n', upper(station), rx_dcb);
 printf('  %d of %d satellite slots filled\n', nnz(sat_dcb), numel(sat_dcb));
+
+% The +ionex package: everything in the file as a struct, then the slant delay at L1 of a
+% satellite due south at three elevations, at noon, above the same place.
+M = ionex.read(file);
+printf('\nionex.read: %d TEC and %d RMS maps of %d x %d, %s, %d DCB block(s)\n', ...
+       size(M.tec, 3), size(M.rms, 3), size(M.tec, 1), size(M.tec, 2), M.program, numel(M.dcb));
+noon = M.time(1) + 0.5;
+for el = [90 45 20]
+  [d, sigma] = ionex.delay(M, noon, place, 180, el);
+  printf('  L1 delay at 12:00 UTC, elevation %2d deg: %.2f +- %.2f m\n', el, d, sigma);
+end

@@ -20,7 +20,8 @@ fi
 
 # Only the module is built; the test suites keep whatever build/ was configured with.
 cmake -S "$root" -B "$build" -DIONEX_BUILD_OCTAVE=ON -DIONEX_SANITIZE=OFF
-cmake --build "$build" --target vornakelstrid_p_octave --parallel "$(nproc 2>/dev/null || echo 2)"
+cmake --build "$build" --target vornakelstrid_p_octave ionex_read_octave ionex_info_octave \
+      ionex_interp_octave ionex_delay_octave ionex_octave_package_help --parallel "$(nproc 2>/dev/null || echo 2)"
 
 if [ ! -f "$build/octave/vornakelstrid_p.mex" ]; then
   echo "The Octave module was not built (see the cmake output above)." >&2
