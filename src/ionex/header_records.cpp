@@ -52,7 +52,7 @@ bool readSmallInteger(const char* line, long content_end, std::optional<int>& fi
     return true;
 }
 
-// A grid record, 2X,3F6.1: first, last and step in columns 3-8, 9-14 and 15-20. Producers
+// A grid record: first, last and step, six columns each, in columns 3-8, 9-14 and 15-20. Producers
 // that write wider numbers separate them by blanks; three numbers are then read as such.
 bool readAxisRecord(const char* line, long content_end, AxisDefinition& axis) {
     double v[3] = {};
@@ -80,7 +80,8 @@ bool readAxisRecord(const char* line, long content_end, AxisDefinition& axis) {
     return true;
 }
 
-// IONEX VERSION / TYPE: F8.1,12X,A1,19X,A3 (the system text may run on to column 60).
+// IONEX VERSION / TYPE: the version number in columns 1-8, the file type letter in column
+// 21 and the system from column 41 (its text may run on to column 60).
 bool readVersionType(const char* line, long content_end, HeaderRecords& h) {
     double version = 0;
     if (!parseRealField(line, content_end, 1, 20, &version)) return false;

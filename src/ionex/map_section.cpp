@@ -205,7 +205,8 @@ bool rowTail(SectionState& s, const char* line, long end, long* lon_first, long*
     return true;
 }
 
-// LAT/LON1/LON2/DLON/H (2X,5F6.1): opens a row of the current map.
+// LAT/LON1/LON2/DLON/H (five numbers of six columns from column 3): opens a row of the
+// current map.
 ReadStatus startRow(SectionState& s, const RecordSplit& split) {
     const char* line = s.reader.text;
     const long end = split.content_end;

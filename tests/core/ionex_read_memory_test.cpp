@@ -32,7 +32,7 @@ TEST(IonexReadMemory, AllocationFollowsTheTextNotTheHeader) {
         ReadStatus expected;
         const char* detail;
     };
-    Grid huge;  // 175001 x 180001 nodes, steps written wider than F6.1 can
+    Grid huge;  // 175001 x 180001 nodes, steps finer than six columns can write
     huge.lat1 = 87.5, huge.lon1 = -180;
     const Case cases[] = {
         {"huge grid", huge, 1, ionextext::record("    87.5-180.0-180.0   0.0 450.0", "LAT/LON1/LON2/DLON/H") + "   11\n",

@@ -56,11 +56,11 @@ function check_height_maps(ctx)
   tcheck_equal('height maps read', M.height_map, cat(3, values(3, 3, 1, 5), values(3, 3, 1, 6)) / 10);
   tcheck_equal('a kind the file lacks is []', M.rms, []);
 
-  f3 = fullfile(ctx.tmp, 'three-d.20i');
+  file_3d = fullfile(ctx.tmp, 'three-d.20i');
   hdr3 = struct('lat', [10 0 -5], 'lon', [-10 10 10], 'hgt', [200 400 100]);
-  write_ionex_file(f3, hdr3, [map('TEC', values(3, 3, 3, 1)), map('TEC', values(3, 3, 3, 2)), ...
+  write_ionex_file(file_3d, hdr3, [map('TEC', values(3, 3, 3, 1)), map('TEC', values(3, 3, 3, 2)), ...
                               map('RMS', values(3, 3, 3, 3)), map('RMS', values(3, 3, 3, 4))]);
-  T = ionex.read(f3);
+  T = ionex.read(file_3d);
   tcheck_equal('3-D file: tec is nlat-by-nlon-by-nmaps-by-nhgt', size(T.tec), [3 3 2 3]);
   tcheck_equal('3-D file: height axis', T.height, [200; 300; 400]);
   tcheck_equal('3-D file: map_dimension', T.map_dimension, 3);
@@ -68,7 +68,7 @@ function check_height_maps(ctx)
     tcheck_equal('3-D file: tec(:, :, 2, 3) is map 2 at 400 km', T.tec(:, :, 2, 3), values(3, 3, 3, 2)(:, :, 3) / 10);
     tcheck_equal('3-D file: rms(:, :, 1, 2) is RMS map 1 at 300 km', T.rms(:, :, 1, 2), values(3, 3, 3, 3)(:, :, 2) / 10);
   end
-  E = ionex.read(f3, 'Time', T.time(1) + [1 2]);
+  E = ionex.read(file_3d, 'Time', T.time(1) + [1 2]);
   tcheck_equal('3-D file, Time without a map: 3-by-3-by-0-by-3 of each kind, time 0-by-1', ...
                {size(E.tec), size(E.rms), size(E.height_map), size(E.time)}, {[3 3 0 3], [3 3 0 3], [0 0], [0 1]});
 end
