@@ -78,7 +78,7 @@ function entries = mex_entries()
                            'error_result.cpp', 'map_values.cpp', 'window_request.cpp'};
   % What every +ionex function shares: reading the arguments and the struct of a file's
   % contents, file patterns, the progress line, raising errors, decoding the queries.
-  ionex_shared = {'contents_struct.cpp', 'epochs.cpp', 'file_pattern.cpp', 'gateway_error.cpp', ...
+  ionex_shared = {'contents_struct.cpp', 'file_pattern.cpp', 'gateway_error.cpp', ...
                   'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', 'query_arguments.cpp'};
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, 'vornakelstrid_p.m'
@@ -134,7 +134,7 @@ function flags = compile_flags(src_core, src_gateway)
 % The include folders and the C++17 setting of this host's compiler.
 % Returns mex arguments.
   flags = {['-I' src_core], ['-I' src_gateway]};
-  if is_octave()
+  if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
     % mkoctfile takes compiler flags from the environment (set around each call).
     return;
   end
@@ -275,7 +275,7 @@ function module = link_module(name, dest, sources, objects, flags, libs)
 % Builds module NAME in folder DEST from its sources and the core objects.
 % Returns the path of the module.
   unload(name, dest);
-  if is_octave()
+  if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
     run_mex([flags, {'-output', fullfile(dest, name)}, sources, objects, libs]);
     module = fullfile(dest, [name '.mex']);
   else
@@ -291,7 +291,7 @@ end
 function run_mex(args)
 % Calls the host's mex with ARGS; in Octave with C++17 added to the compiler flags of
 % mkoctfile for the length of the call. Returns nothing; mex raises its own errors.
-  if is_octave()
+  if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
     saved = getenv('CXXFLAGS');
     restore = onCleanup(@() setenv('CXXFLAGS', saved));
     base = saved;
@@ -325,11 +325,6 @@ function q = qualified_name(name, folder)
   end
 end
 
-function tf = is_octave()
-% Tells whether this runs in GNU Octave. Returns true there, false in MATLAB.
-  tf = exist('OCTAVE_VERSION', 'builtin') ~= 0;
-end
-
 function ensure_folder(d)
 % Makes folder D unless it exists. Returns nothing.
   if ~exist(d, 'dir')
@@ -340,7 +335,7 @@ end
 function remove_folder(d)
 % Removes folder D with everything in it, when it exists. Returns nothing.
   if exist(d, 'dir')
-    if is_octave()
+    if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
       confirm_recursive_rmdir(false, 'local');
     end
     rmdir(d, 's');

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "epochs.h"
+#include "calendar.h"
 
 namespace gateway {
 namespace {
@@ -32,7 +32,7 @@ mxArray* optionalNumber(const std::optional<T>& value) {
 // Makes the datenum of `epoch`, or [] when it is absent. Returns the new array.
 mxArray* optionalEpoch(const std::optional<ionex::IonexEpoch>& epoch) {
     if (!epoch) return mxCreateDoubleMatrix(0, 0, mxREAL);
-    return mxCreateDoubleScalar(datenumOf(*epoch));
+    return mxCreateDoubleScalar(ionex::serialDayNumber(*epoch));
 }
 
 // Lists of at least this many lines are made by the host's cellstr from one char matrix:
@@ -216,10 +216,6 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
 }
 
 }  // namespace
-
-double datenumOf(const ionex::IonexEpoch& epoch) {
-    return datenum(epoch.year, epoch.month, epoch.day, epoch.hour, epoch.minute, epoch.second);
-}
 
 mxArray* createContentsStruct(ionex::IonexContents& contents, bool with_maps) {
     const ionex::HeaderRecords& h = contents.header;

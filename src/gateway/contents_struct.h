@@ -13,7 +13,4 @@ namespace gateway {
 // near the size of the output. Returns the new struct.
 mxArray* createContentsStruct(ionex::IonexContents& contents, bool with_maps);
 
-// Serial day number (datenum) of a calendar epoch. Returns it.
-double datenumOf(const ionex::IonexEpoch& epoch);
-
 }  // namespace gateway

@@ -28,12 +28,13 @@ bool isValidEpoch(const IonexEpoch& e) {
 // The year starts in March, so that the leap day is the year's last; months are counted from
 // there and the days of the years before are added, as datenum does.
 double serialDayNumber(const IonexEpoch& e) {
+    if (e.month < 1 || e.month > 12) return std::nan("");  // no month to start from
     static const double kMonthStart[12] = {306, 337, 0, 31, 61, 92, 122, 153, 184, 214, 245, 275};
     double year = e.year;
     const double month = e.month;
     year += std::ceil((month - 14.0) / 12.0);
     double day = e.day;
-    day += kMonthStart[(e.month - 1) % 12] + 60.0;
+    day += kMonthStart[e.month - 1] + 60.0;
     day += 365.0 * year + std::floor(year / 4.0) - std::floor(year / 100.0) + std::floor(year / 400.0);
     return day + (e.hour + (e.minute + e.second / 60.0) / 60.0) / 24.0;
 }

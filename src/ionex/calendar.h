@@ -11,7 +11,8 @@ namespace ionex {
 bool isValidEpoch(const IonexEpoch& epoch);
 
 // The serial day number of `epoch`, computed with the same operations, in the same order,
-// as the host's datenum(y, mo, d, h, mi, s). Returns the day number.
+// as the host's datenum(y, mo, d, h, mi, s). Returns the day number (NaN for a month
+// outside 1-12).
 double serialDayNumber(const IonexEpoch& epoch);
 
 }  // namespace ionex

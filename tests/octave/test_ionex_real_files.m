@@ -39,6 +39,8 @@ function check_maps(ctx, names)
     tcheck_equal([names{n} ': lon'], M.lon, (-180:5:180)');
     tcheck_equal([names{n} ': num_maps'], M.num_maps, nmaps);
     tcheck_equal([names{n} ': files'], M.files, {f});
+    tcheck_equal([names{n} ': first and last epoch are the first and last map''s, to the bit'], ...
+                 [M.first_epoch M.last_epoch], [M.time(1) M.time(end)]);
     V = vornakelstrid_p(f);
     if ~is_error_result(V) && numel(V) == nmaps
       worst = 0;
@@ -134,9 +136,9 @@ end
 
 function check_series(ctx)
   d = ctx.data;
-  f8 = fullfile(d, 'codg0080.20i.Z'); f9 = fullfile(d, 'codg0090.20i.Z');
-  A = ionex.read(f8); B = ionex.read(f9);
-  S = ionex.read({f9, f8}, 'Progress', false);
+  day8 = fullfile(d, 'codg0080.20i.Z'); day9 = fullfile(d, 'codg0090.20i.Z');
+  A = ionex.read(day8); B = ionex.read(day9);
+  S = ionex.read({day9, day8}, 'Progress', false);
   tcheck_equal('series: 25 + 25 maps share the 00:00 epoch: 49 maps', size(S.tec), [71 73 49]);
   tcheck('series: time in order, hourly', max(abs(S.time - datenum(2020, 1, 8, (0:48)', 0, 0))) <= 1e-9, ...
          mat2str(S.time', 12));
@@ -149,8 +151,8 @@ function check_series(ctx)
                [S.num_maps S.first_epoch S.last_epoch], [49 datenum(2020, 1, 8) datenum(2020, 1, 10)]);
   tcheck_equal('series: header of the earliest file', S.date, A.date);
   tcheck_equal('series: the DCB blocks of both files', numel(S.dcb), 2);
-  tcheck_equal('series: files in time order', S.files, {f8; f9});
-  copyfile(f8, ctx.tmp); copyfile(f9, ctx.tmp);
+  tcheck_equal('series: files in time order', S.files, {day8; day9});
+  copyfile(day8, ctx.tmp); copyfile(day9, ctx.tmp);
   P = ionex.read(fullfile(ctx.tmp, 'codg00[89]0.20i.Z'));
   tcheck_equal('series: a wildcard pattern reads the same maps', P.tec, S.tec);
   W = ionex.read(fullfile(ctx.tmp, 'codg*.20i.Z'), 'Time', datenum(2020, 1, 8, [23 25], 0, 0));
