@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -16,6 +14,7 @@
 #include "ionex_writer.h"
 #include "line_source_faults.h"
 #include "minimex_testing.h"
+#include "open_descriptors.h"
 
 extern "C" void ionex_read_mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 extern "C" void ionex_info_mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
@@ -61,19 +60,6 @@ std::string dataText(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Number of file descriptors this process holds open (the listing's own included, the
-// same every time). Returns it.
-size_t openDescriptors() {
-    size_t count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    if (dir == nullptr) return 0;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] != '.') ++count;
-    }
-    closedir(dir);
-    return count;
-}
-
 // Dimensions of field `name` of a struct. Returns them (empty when there is no such field).
 std::vector<size_t> fieldDims(const mxArray* s, const char* name) {
     const mxArray* f = mxGetField(s, 0, name);
@@ -84,7 +70,7 @@ std::vector<size_t> fieldDims(const mxArray* s, const char* name) {
 struct IonexEntryTest : ::testing::Test {
     void SetUp() override {
         arrays = minimex::liveArrayCount();
-        descriptors = openDescriptors();
+        descriptors = gwtest::openDescriptorCount();
         const std::string codg = dataText("CODG0080.20I");
         const size_t fifth_map = [&] {
             size_t at = 0;
@@ -106,7 +92,7 @@ struct IonexEntryTest : ::testing::Test {
     void expectNothingLeft(const std::string& what) {
         EXPECT_EQ(minimex::liveArrayCount(), arrays) << what;
         EXPECT_EQ(minimex::liveStringCount(), 0u) << what;
-        EXPECT_EQ(openDescriptors(), descriptors) << what;
+        EXPECT_EQ(gwtest::openDescriptorCount(), descriptors) << what;
     }
     gwtest::TempDir dir;
     std::string cut, corrupt, empty;

@@ -2,7 +2,6 @@
 
 #include "mex_call.h"
 
-#include <dirent.h>
 
 #include "minimex_testing.h"
 
@@ -45,17 +44,6 @@ std::vector<double> valuesOf(const mxArray* a) {
 bool isDoubleMatrix(const mxArray* a, size_t m, size_t n) {
     return a != nullptr && mxGetClassID(a) == mxDOUBLE_CLASS && !mxIsComplex(a) &&
            mxGetM(a) == m && mxGetN(a) == n;
-}
-
-size_t openDescriptorCount() {
-    size_t count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    if (dir == nullptr) return 0;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] != '.') ++count;
-    }
-    closedir(dir);
-    return count;  // includes the descriptor of the listing itself, the same every time
 }
 
 }  // namespace gwtest

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mex.h"
+#include "open_descriptors.h"
 
 namespace gwtest {
 
@@ -37,7 +38,5 @@ std::vector<double> valuesOf(const mxArray* a);
 // Whether `a` is a real double matrix of m rows and n columns.
 bool isDoubleMatrix(const mxArray* a, size_t m, size_t n);
 
-// Number of file descriptors this process holds open.
-size_t openDescriptorCount();
 
 }  // namespace gwtest
