@@ -63,7 +63,7 @@ function [out_dir, built] = build_toolbox(varargin)
   end
 
   % `help ionex` in MATLAB lists the package from its Contents.m.
-  copyfile(fullfile(src_gateway, '+ionex', 'Contents.m'), fullfile(out_dir, '+ionex'));
+  copyfile(fullfile(src_gateway, 'ionex_package', '+ionex', 'Contents.m'), fullfile(out_dir, '+ionex'));
 
   fprintf('build_toolbox: %d modules built in %s\n', numel(built), out_dir);
   fprintf('To use them:  addpath(''%s'')\n', out_dir);
@@ -72,20 +72,23 @@ end
 % ---------------------------------------------------------------------------------------
 function entries = mex_entries()
 % The MEX functions of the toolbox, one row each: name, folder inside the output ('' or
-% '+ionex'), sources (in src/gateway) and help file (in src/gateway). Every module is also
-% linked with the whole IONEX core (every .cpp of src/ionex).
-  vornakelstrid_sources = {'vornakelstrid.cpp', 'arguments.cpp', 'epochs.cpp', ...
-                           'error_result.cpp', 'map_values.cpp', 'window_request.cpp'};
+% '+ionex'), sources and help file (paths below src/gateway: vornakelstrid/ holds
+% vornakelstrid_p's gateway, ionex_package/ the +ionex entries). Every module is also
+% linked with the whole IONEX core (every .cpp of the layer folders of src/ionex).
+  vornakelstrid_sources = strcat('vornakelstrid/', {'vornakelstrid.cpp', 'arguments.cpp', ...
+                           'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'});
   % What every +ionex function shares: reading the arguments and the struct of a file's
   % contents, file patterns, the progress line, raising errors, decoding the queries.
-  ionex_shared = {'contents_struct.cpp', 'file_pattern.cpp', 'gateway_error.cpp', ...
-                  'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', 'query_arguments.cpp'};
+  ionex_shared = strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
+                  'gateway_error.cpp', 'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', ...
+                  'query_arguments.cpp'});
+  help_of = @(name) fullfile('ionex_package', '+ionex', name);
   entries = {
-    'vornakelstrid_p', '', vornakelstrid_sources, 'vornakelstrid_p.m'
-    'read', '+ionex', [{'ionex_read.cpp'}, ionex_shared], fullfile('+ionex', 'read.m')
-    'info', '+ionex', [{'ionex_info.cpp'}, ionex_shared], fullfile('+ionex', 'info.m')
-    'interp', '+ionex', [{'ionex_interp.cpp'}, ionex_shared], fullfile('+ionex', 'interp.m')
-    'delay', '+ionex', [{'ionex_delay.cpp'}, ionex_shared], fullfile('+ionex', 'delay.m')
+    'vornakelstrid_p', '', vornakelstrid_sources, fullfile('vornakelstrid', 'vornakelstrid_p.m')
+    'read', '+ionex', [{'ionex_package/ionex_read.cpp'}, ionex_shared], help_of('read.m')
+    'info', '+ionex', [{'ionex_package/ionex_info.cpp'}, ionex_shared], help_of('info.m')
+    'interp', '+ionex', [{'ionex_package/ionex_interp.cpp'}, ionex_shared], help_of('interp.m')
+    'delay', '+ionex', [{'ionex_package/ionex_delay.cpp'}, ionex_shared], help_of('delay.m')
   };
 end
 
@@ -252,8 +255,12 @@ end
 function objects = compile_core(src_core, obj_dir, flags)
 % Compiles every .cpp of the core into OBJ_DIR (mex -c writes into the current folder).
 % Returns the object files' paths.
-  listing = dir(fullfile(src_core, '*.cpp'));
-  sources = cellfun(@(f) fullfile(src_core, f), {listing.name}, 'UniformOutput', false);
+  sources = {};
+  for layer = {'common', 'input', 'keyword_reader', 'format_reader', 'queries', 'writer'}
+    listing = dir(fullfile(src_core, layer{1}, '*.cpp'));
+    sources = [sources, cellfun(@(f) fullfile(src_core, layer{1}, f), {listing.name}, ...
+                                'UniformOutput', false)];
+  end
   fprintf('build_toolbox: compiling the IONEX core (%d sources)\n', numel(sources));
   here = pwd();
   back = onCleanup(@() cd(here));

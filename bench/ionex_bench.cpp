@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench_files.h"
-#include "ionex_reader.h"
-#include "line_source.h"
-#include "lzw_decoder.h"
+#include "format_reader/ionex_reader.h"
+#include "input/line_source.h"
+#include "input/lzw_decoder.h"
 #include "mex.h"
 #include "minimex_testing.h"
 

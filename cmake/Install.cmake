@@ -52,7 +52,7 @@ endif()
 
 if(_ionex_installed_module)
   install(FILES
-            ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m
+            ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid/vornakelstrid_p.m
             ${CMAKE_SOURCE_DIR}/examples/plot_tec_map.m
             ${CMAKE_SOURCE_DIR}/examples/tec_at_station.m
             ${CMAKE_SOURCE_DIR}/examples/read_many_days.m

@@ -23,10 +23,11 @@ matlab_add_mex(
   OUTPUT_NAME vornakelstrid_p
   SRC ${IONEX_GATEWAY_SOURCES}
   LINK_TO ionex_core)
+target_include_directories(vornakelstrid_p_matlab PRIVATE ${CMAKE_SOURCE_DIR}/src/gateway)
 set_target_properties(vornakelstrid_p_matlab PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab)
 
-set(_help_file ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m)
+set(_help_file ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid/vornakelstrid_p.m)
 if(EXISTS ${_help_file})
   add_custom_command(TARGET vornakelstrid_p_matlab POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_help_file} ${CMAKE_BINARY_DIR}/matlab/vornakelstrid_p.m
@@ -35,7 +36,7 @@ endif()
 message(STATUS "MATLAB module: ${CMAKE_BINARY_DIR}/matlab/vornakelstrid_p.${Matlab_MEX_EXTENSION}")
 
 # The +ionex package: +ionex/<name>.<mexext> for every entry registered with
-# ionex_package_entry in src/gateway, beside the help files of src/gateway/+ionex.
+# ionex_package_entry in src/gateway, beside the help files of src/gateway/ionex_package/+ionex.
 set(IONEX_MATLAB_PACKAGE_TARGETS "")
 function(ionex_add_matlab_package_entry name source)
   set(_target ionex_${name}_matlab)

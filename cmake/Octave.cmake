@@ -13,7 +13,7 @@
 #
 # The +ionex package: every entry registered in src/gateway with ionex_package_entry(name
 # source) becomes ${IONEX_OCTAVE_MODULE_DIR}/+ionex/<name>.mex, beside the help files of
-# src/gateway/+ionex/, by the function ionex_add_octave_package_entry below.
+# src/gateway/ionex_package/+ionex/, by the function ionex_add_octave_package_entry below.
 
 set(IONEX_OCTAVE_TARGET "")
 set(IONEX_OCTAVE_PACKAGE_TARGETS "")
@@ -91,8 +91,8 @@ set(IONEX_OCTAVE_TARGET vornakelstrid_p_octave)
 add_library(${IONEX_OCTAVE_TARGET} SHARED ${IONEX_GATEWAY_SOURCES})
 # Octave's mex.h and nothing else: the gateway must not see the stand-in host of the tests.
 target_include_directories(${IONEX_OCTAVE_TARGET} BEFORE PRIVATE ${_oct_incdir} ${_oct_incparent})
-list(GET IONEX_GATEWAY_SOURCES 0 _first_gateway_source)
-get_filename_component(_gateway_dir ${_first_gateway_source} DIRECTORY)
+# Gateway includes name their folder ("vornakelstrid/arguments.h"): the include root is src/gateway.
+set(_gateway_dir ${CMAKE_SOURCE_DIR}/src/gateway)
 target_include_directories(${IONEX_OCTAVE_TARGET} PRIVATE ${_gateway_dir})
 target_link_libraries(${IONEX_OCTAVE_TARGET} PRIVATE ionex_core ${_oct_link_libs})
 target_link_options(${IONEX_OCTAVE_TARGET} PRIVATE -Wl,-Bsymbolic)
@@ -109,7 +109,7 @@ foreach(cfg IN LISTS CMAKE_CONFIGURATION_TYPES)
 endforeach()
 
 # `help vornakelstrid_p` reads the comment block of the .m file that lies beside the module.
-set(_help_file ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m)
+set(_help_file ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid/vornakelstrid_p.m)
 if(EXISTS ${_help_file})
   file(MAKE_DIRECTORY ${IONEX_OCTAVE_MODULE_DIR})
   configure_file(${_help_file} ${IONEX_OCTAVE_MODULE_DIR}/vornakelstrid_p.m COPYONLY)

@@ -3,8 +3,9 @@
 # in the layout `pkg install` reads:
 #   vornakelstrid-<version>/DESCRIPTION, COPYING, INDEX
 #   vornakelstrid-<version>/src/Makefile            builds the module with mkoctfile --mex
-#   vornakelstrid-<version>/src/ionex/, src/gateway/ the sources (and the help file)
-#   vornakelstrid-<version>/src/package/             the +ionex entries (ionex_<name>.cpp),
+#   vornakelstrid-<version>/src/ionex/<layer>/      the core, in the repository's folders
+#   vornakelstrid-<version>/src/gateway/vornakelstrid/  the module's gateway and help file
+#   vornakelstrid-<version>/src/gateway/ionex_package/  the +ionex entries (ionex_<name>.cpp),
 #                                                   their shared sources and +ionex/*.m help
 #   vornakelstrid-<version>/inst/                   the examples and their sample data
 # The archive holds sources only: it is made without Octave, and `pkg install` compiles
@@ -23,20 +24,12 @@ if(NOT IONEX_GATEWAY_SOURCES OR NOT TARGET ionex_core)
   message(STATUS "Octave package: gateway or core sources not available, target octave_package not made")
   return()
 endif()
-get_target_property(_pkg_core_dir ionex_core SOURCE_DIR)
-get_target_property(_pkg_core_rel ionex_core SOURCES)
-set(_pkg_core_sources "")
-foreach(_f IN LISTS _pkg_core_rel)
-  if(IS_ABSOLUTE ${_f})
-    list(APPEND _pkg_core_sources ${_f})
-  else()
-    list(APPEND _pkg_core_sources ${_pkg_core_dir}/${_f})
-  endif()
-endforeach()
-list(GET IONEX_GATEWAY_SOURCES 0 _pkg_first_gateway)
-get_filename_component(_pkg_gateway_dir ${_pkg_first_gateway} DIRECTORY)
-file(GLOB _pkg_core_headers CONFIGURE_DEPENDS ${_pkg_core_dir}/*.h)
-file(GLOB _pkg_gateway_headers CONFIGURE_DEPENDS ${_pkg_gateway_dir}/*.h)
+# Every source of the core and the gateways, in the folders of the repository (includes
+# name the folder: "input/line_source.h", "vornakelstrid/arguments.h").
+file(GLOB_RECURSE _pkg_sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/src
+  ${CMAKE_SOURCE_DIR}/src/ionex/*.cpp ${CMAKE_SOURCE_DIR}/src/ionex/*.h
+  ${CMAKE_SOURCE_DIR}/src/gateway/*.cpp ${CMAKE_SOURCE_DIR}/src/gateway/*.h
+  ${CMAKE_SOURCE_DIR}/src/gateway/*.m)
 
 # DESCRIPTION with the project's version and the date of configuration.
 string(TIMESTAMP IONEX_PACKAGE_DATE "%Y-%m-%d" UTC)
@@ -54,31 +47,8 @@ _ionex_pkg_add(DESCRIPTION ${_pkg_generated}/DESCRIPTION)
 _ionex_pkg_add(COPYING ${CMAKE_CURRENT_LIST_DIR}/COPYING)
 _ionex_pkg_add(INDEX ${CMAKE_CURRENT_LIST_DIR}/INDEX)
 _ionex_pkg_add(src/Makefile ${CMAKE_CURRENT_LIST_DIR}/Makefile)
-foreach(_f IN LISTS _pkg_core_sources _pkg_core_headers)
-  get_filename_component(_n ${_f} NAME)
-  _ionex_pkg_add(src/ionex/${_n} ${_f})
-endforeach()
-foreach(_f IN LISTS IONEX_GATEWAY_SOURCES _pkg_gateway_headers)
-  get_filename_component(_n ${_f} NAME)
-  _ionex_pkg_add(src/gateway/${_n} ${_f})
-endforeach()
-_ionex_pkg_add(src/gateway/vornakelstrid_p.m ${CMAKE_SOURCE_DIR}/src/gateway/vornakelstrid_p.m)
-# The +ionex package: entries as src/package/ionex_<name>.cpp, helpers beside them.
-get_property(_pkg_entries GLOBAL PROPERTY IONEX_PACKAGE_ENTRIES)
-foreach(_entry IN LISTS _pkg_entries)
-  string(REPLACE "|" ";" _entry "${_entry}")
-  list(GET _entry 0 _n)
-  list(GET _entry 1 _f)
-  _ionex_pkg_add(src/package/ionex_${_n}.cpp ${_f})
-endforeach()
-foreach(_f IN LISTS IONEX_PACKAGE_HELPER_SOURCES)
-  get_filename_component(_n ${_f} NAME)
-  _ionex_pkg_add(src/package/${_n} ${_f})
-endforeach()
-file(GLOB _pkg_help CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
-foreach(_f IN LISTS _pkg_help)
-  get_filename_component(_n ${_f} NAME)
-  _ionex_pkg_add(src/package/+ionex/${_n} ${_f})
+foreach(_f IN LISTS _pkg_sources)
+  _ionex_pkg_add(src/${_f} ${CMAKE_SOURCE_DIR}/src/${_f})
 endforeach()
 foreach(_n plot_tec_map.m tec_at_station.m read_many_days.m read_archive_parallel.m slant_delay.m)
   _ionex_pkg_add(inst/${_n} ${CMAKE_SOURCE_DIR}/examples/${_n})

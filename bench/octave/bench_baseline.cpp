@@ -24,9 +24,9 @@
 #include <string>
 #include <vector>
 
-#include "gzip_inflater.h"
-#include "line_source.h"
-#include "lzw_decoder.h"
+#include "input/gzip_inflater.h"
+#include "input/line_source.h"
+#include "input/lzw_decoder.h"
 #include "mex.h"
 
 namespace {

@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "header_reader.h"
-#include "ionex_reader.h"
-#include "line_source.h"
-#include "map_reader.h"
-#include "test_files.h"
-#include "window.h"
+#include "keyword_reader/header_reader.h"
+#include "format_reader/ionex_reader.h"
+#include "input/line_source.h"
+#include "keyword_reader/map_reader.h"
+#include "support/test_files.h"
+#include "keyword_reader/window.h"
 
 namespace {
 

@@ -1,0 +1,34 @@
+// The line source: reads a plain, gzip (one or more members) or Unix-compress file
+// line by line, with the semantics of zlib's gzgets(file, line, 512).
+#pragma once
+
+#include <cstddef>
+
+#include "input/gzip_inflater.h"
+
+namespace ionex {
+
+struct LineSource;  // opaque: one open input file and its decoder state
+
+// Opens `path` for reading and decides the kind of its first member.
+// Returns null when the file cannot be opened; a path that opens but cannot be read
+// (a directory) gives a source that reads as empty.
+LineSource* openLineSource(const char* path);
+
+// The same with a chosen gzip inflater (tests and benchmarks compare the two).
+// Returns null also when that inflater is not built in.
+LineSource* openLineSource(const char* path, InflaterKind inflater);
+
+// Closes the file and releases the source. Accepts null.
+void closeLineSource(LineSource* source);
+
+// Reads the next line into `line` (capacity `size` >= 2): characters up to and including
+// the next newline, but at most size - 1 of them, then a NUL. Returns the number of
+// characters stored, or -1 when not a single character could be read (end of input;
+// read and decompression errors look the same).
+long readLineLength(LineSource* source, char* line, int size);
+
+// gzgets-style form of readLineLength: returns `line`, or null at the end of input.
+char* readLine(LineSource* source, char* line, int size);
+
+}  // namespace ionex

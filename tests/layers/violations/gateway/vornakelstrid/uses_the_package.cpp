@@ -1,0 +1,2 @@
+// One gateway family using the other.
+#include "ionex_package/read_call.h"
