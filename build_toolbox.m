@@ -75,13 +75,15 @@ function entries = mex_entries()
 % '+ionex'), sources and help file (paths below src/gateway: vornakelstrid/ holds
 % vornakelstrid_p's gateway, ionex_package/ the +ionex entries). Every module is also
 % linked with the whole IONEX core (every .cpp of the layer folders of src/ionex).
-  vornakelstrid_sources = strcat('vornakelstrid/', {'vornakelstrid.cpp', 'arguments.cpp', ...
-                           'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'});
+  % Both families watch for Ctrl-C through common/host_interrupt.cpp.
+  vornakelstrid_sources = [strcat('vornakelstrid/', {'vornakelstrid.cpp', 'arguments.cpp', ...
+                           'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'}), ...
+                           {'common/host_interrupt.cpp'}];
   % What every +ionex function shares: reading the arguments and the struct of a file's
   % contents, file patterns, the progress line, raising errors, decoding the queries.
-  ionex_shared = strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
+  ionex_shared = [strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
                   'gateway_error.cpp', 'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', ...
-                  'query_arguments.cpp'});
+                  'query_arguments.cpp'}), {'common/host_interrupt.cpp'}];
   help_of = @(name) fullfile('ionex_package', '+ionex', name);
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, fullfile('vornakelstrid', 'vornakelstrid_p.m')
@@ -174,6 +176,10 @@ function flags = library_flags(opts)
     flags{end + 1} = ['-L' zlib];
   end
   flags{end + 1} = ['-l' opts.zlibname];
+  if ~exist('OCTAVE_VERSION', 'builtin')
+    % MATLAB's interrupt check (Ctrl-C during a read), utIsInterruptPending, is in libut.
+    flags{end + 1} = '-lut';
+  end
 
   [use_isal, isal_inc, isal_lib] = find_isal(opts);
   if use_isal

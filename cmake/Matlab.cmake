@@ -18,11 +18,20 @@ if(NOT Matlab_FOUND)
   return()
 endif()
 
+# MATLAB's interrupt check (utIsInterruptPending, for Ctrl-C during a read) is in libut, which
+# lies beside libmx and which matlab_add_mex does not link by itself.
+get_filename_component(_matlab_mx_dir "${Matlab_MX_LIBRARY}" DIRECTORY)
+find_library(IONEX_MATLAB_UT_LIBRARY NAMES ut libut HINTS ${_matlab_mx_dir} NO_DEFAULT_PATH)
+if(NOT IONEX_MATLAB_UT_LIBRARY)
+  message(STATUS "MATLAB module: libut not found beside ${Matlab_MX_LIBRARY}, module not built")
+  return()
+endif()
+
 matlab_add_mex(
   NAME vornakelstrid_p_matlab
   OUTPUT_NAME vornakelstrid_p
   SRC ${IONEX_GATEWAY_SOURCES}
-  LINK_TO ionex_core)
+  LINK_TO ionex_core ${IONEX_MATLAB_UT_LIBRARY})
 target_include_directories(vornakelstrid_p_matlab PRIVATE ${CMAKE_SOURCE_DIR}/src/gateway)
 set_target_properties(vornakelstrid_p_matlab PROPERTIES
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab)
@@ -44,7 +53,7 @@ function(ionex_add_matlab_package_entry name source)
     NAME ${_target}
     OUTPUT_NAME ${name}
     SRC ${source} ${IONEX_PACKAGE_HELPER_SOURCES}
-    LINK_TO ionex_core)
+    LINK_TO ionex_core ${IONEX_MATLAB_UT_LIBRARY})
   target_include_directories(${_target} PRIVATE ${CMAKE_SOURCE_DIR}/src/gateway)
   set_target_properties(${_target} PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab/+ionex)

@@ -22,4 +22,10 @@ MINIMEX_EXTERN_C int mexEvalString(const char* command);
  * as a char row) and of a char array (a copy). Returns 0, or 1 when it cannot call it. */
 MINIMEX_EXTERN_C int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name);
 
+/* MATLAB's interrupt check (its libut; not in its published headers): whether the user
+ * pressed Ctrl-C. The stand-in reports what the tests arm (minimex_testing.h) and may throw
+ * minimex::HostInterrupt, as Octave throws from calls into it. Returns true when an
+ * interrupt is pending. */
+MINIMEX_EXTERN_C bool utIsInterruptPending(void);
+
 #endif /* MINIMEX_MEX_H */

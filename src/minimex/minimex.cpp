@@ -49,6 +49,9 @@ struct Registry {
     std::string printed;
     std::vector<std::string> evaluated;
     long evaluations_until_interrupt = 0;  // 0: no interrupt armed
+    long interrupt_checks = 0;             // calls of utIsInterruptPending since it was armed
+    long interrupt_from_check = 0;         // from this check on an interrupt is pending (0: never)
+    long throw_at_check = 0;               // this check throws HostInterrupt (0: never)
 };
 
 // The one registry of this process (tests run one call at a time).
@@ -594,6 +597,13 @@ int mexEvalString(const char* command) {
     return 0;
 }
 
+bool utIsInterruptPending(void) {
+    Registry& r = registry();
+    const long check = ++r.interrupt_checks;
+    if (check == r.throw_at_check) throw minimex::HostInterrupt();
+    return r.interrupt_from_check > 0 && check >= r.interrupt_from_check;
+}
+
 int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name) {
     if (nlhs == 1 && nrhs >= 1 && std::string(name) == "zeros") {
         // zeros(m, n, ...): real double scalar sizes, trailing singletons dropped as the hosts do.
@@ -718,6 +728,22 @@ const std::string& printedText() { return registry().printed; }
 const std::vector<std::string>& evaluatedCommands() { return registry().evaluated; }
 
 void interruptEvaluationNumber(long n) { registry().evaluations_until_interrupt = n > 0 ? n : 0; }
+
+void interruptAtCheck(long n) {
+    Registry& r = registry();
+    r.interrupt_checks = 0;
+    r.interrupt_from_check = n > 0 ? n : 0;
+    r.throw_at_check = 0;
+}
+
+void throwAtCheck(long n) {
+    Registry& r = registry();
+    r.interrupt_checks = 0;
+    r.interrupt_from_check = 0;
+    r.throw_at_check = n > 0 ? n : 0;
+}
+
+long interruptCheckCount() { return registry().interrupt_checks; }
 
 void clearPrinted() {
     registry().printed.clear();

@@ -76,6 +76,17 @@ struct HostInterrupt {};
 // switches it off. Returns nothing.
 void interruptEvaluationNumber(long n);
 
+// From check number n on (counted from 1 since this call) utIsInterruptPending reports a
+// pending interrupt, as after a user's Ctrl-C; n <= 0: never. Returns nothing.
+void interruptAtCheck(long n);
+
+// Check number n (counted from 1 since this call) of utIsInterruptPending throws
+// HostInterrupt, as Octave throws from inside a call into it; n <= 0: never. Returns nothing.
+void throwAtCheck(long n);
+
+// Number of calls of utIsInterruptPending since interruptAtCheck or throwAtCheck.
+long interruptCheckCount();
+
 // Forgets what was printed and evaluated. Returns nothing.
 void clearPrinted();
 

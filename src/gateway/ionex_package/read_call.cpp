@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "common/host_interrupt.h"
 #include "ionex_package/contents_struct.h"
 #include "format_reader/ionex_reader.h"
 #include "ionex_package/progress_line.h"
@@ -15,12 +16,13 @@
 namespace gateway {
 namespace {
 
-// Reads what `request` names into `contents`; a series that asks for progress reports to
-// `line`, which is ended when the read ends. Returns the reader's status; `out_of_memory` is
-// set when the reader ran out of memory.
-ionex::ReadStatus readContents(const ReadRequest& request, ProgressLine& line, ionex::IonexContents& contents,
-                               ionex::ReadFailure& failure, bool& out_of_memory) {
+// Reads what `request` names into `contents`, watching for the host's interrupt; a series
+// that asks for progress reports to `line`, which is ended when the read ends. Returns the
+// reader's status; `out_of_memory` is set when the reader ran out of memory.
+ionex::ReadStatus readContents(ReadRequest& request, ProgressLine& line, InterruptWatch& watch,
+                               ionex::IonexContents& contents, ionex::ReadFailure& failure, bool& out_of_memory) {
     out_of_memory = false;
+    request.options.stop = watchForInterrupt(watch);
     try {
         if (!request.series) return ionex::readIonexFile(request.files.front(), request.options, contents, failure);
         ionex::ReadProgress progress;
@@ -38,17 +40,18 @@ ionex::ReadStatus readContents(const ReadRequest& request, ProgressLine& line, i
 }
 
 // Decodes, reads and builds plhs[0]; the objects it owns are gone when it returns.
-// Returns true, or false with `error` filled, or false with line.host_exception set when the
-// host raised an exception while the progress line was written.
+// Returns true, or false with `error` filled, or false with line.host_exception or
+// watch.host_exception set when the host raised an exception while the progress line was
+// written or while it was asked for an interrupt.
 bool readAndConvert(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], ProgressLine& line,
-                    GatewayError& error) {
+                    InterruptWatch& watch, GatewayError& error) {
     ReadRequest request;
     if (!decodeReadArguments(call, nlhs, nrhs, prhs, request, error)) return false;
     ionex::IonexContents contents;
     ionex::ReadFailure failure;
     bool out_of_memory = false;
-    const ionex::ReadStatus status = readContents(request, line, contents, failure, out_of_memory);
-    if (line.host_exception) return false;
+    const ionex::ReadStatus status = readContents(request, line, watch, contents, failure, out_of_memory);
+    if (line.host_exception || watch.host_exception) return false;
     if (out_of_memory) {
         return fail(error, "ionex:OutOfMemory", "Out of memory while reading '%s'.", request.files.front().c_str());
     }
@@ -65,9 +68,10 @@ bool readAndConvert(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const m
 bool runIonexCall(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[],
                   GatewayError& error) {
     ProgressLine line;
+    InterruptWatch watch;
     bool ok = false;
     try {
-        ok = readAndConvert(call, nlhs, plhs, nrhs, prhs, line, error);
+        ok = readAndConvert(call, nlhs, plhs, nrhs, prhs, line, watch, error);
     } catch (const std::bad_alloc&) {
         // Everything the call owned is unwound by now; arrays it made the host releases.
         if (plhs[0] != nullptr) {
@@ -76,9 +80,11 @@ bool runIonexCall(IonexCall call, int nlhs, mxArray* plhs[], int nrhs, const mxA
         }
         return fail(error, "ionex:OutOfMemory", "Out of memory while building the result.");
     }
-    // The host's own exception (an interrupt while the line was written) goes back to it
-    // now that the read has released everything.
+    // The host's own exception (an interrupt while the line was written, Octave's exit on
+    // SIGTERM while it was asked for an interrupt) goes back to it now that the read has
+    // released everything.
     if (line.host_exception) std::rethrow_exception(line.host_exception);
+    rethrowHostException(watch);
     return ok;
 }
 

@@ -33,6 +33,8 @@ constexpr ErrorEntry kErrorTable[] = {
     {kMapsOutOfOrder, 0, kIdNoIonexFile, kMsgMapsOutOfOrder},
     {kLonRangeMismatch, 0, kIdNoIonexFile, kMsgLonRangeMismatch},
     {kProcessingFailed, 0, kIdReadError, kMsgProcessingFailed},
+    // Ctrl-C reaches the call as an exception would: the same result.
+    {kInterrupted, 0, kIdReadError, kMsgProcessingFailed},
 };
 
 // Finds the table row of `code`.

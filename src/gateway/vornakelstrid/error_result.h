@@ -22,6 +22,7 @@ enum ErrorCode : int {
     kMapsOutOfOrder,     // 512: a map number out of sequence
     kLonRangeMismatch,   // 512: a row's longitude range differs from the header's
     kProcessingFailed,   // 508: an exception while the file was processed
+    kInterrupted,        // 508: the user interrupted the host while the file was read
 };
 
 // Module name and version quoted by every usage error.

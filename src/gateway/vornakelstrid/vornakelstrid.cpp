@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/host_interrupt.h"
 #include "vornakelstrid/arguments.h"
 #include "vornakelstrid/epochs.h"
 #include "vornakelstrid/error_result.h"
@@ -77,15 +78,20 @@ ErrorCode processFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* 
 
 // Processes the open file under the catch-all: any exception from the header read to the
 // end of the maps, including one raised while a failure is reported, becomes the 508 error
-// result. Closes the file exactly once, before any error result is built.
+// result. A read the host interrupted ends with the 508 error result as well; when the host
+// threw from inside its interrupt check, no result is made (its exception goes on to it).
+// Closes the file exactly once, before any error result is built.
 // Returns nothing.
 void processOpenFile(int nlhs, mxArray* plhs[], ionex::LineSource* file, char* line,
-                     gateway::CallArguments& args, const DcbOutputs& dcb, const char* file_name) {
+                     gateway::CallArguments& args, const DcbOutputs& dcb, const char* file_name,
+                     const gateway::InterruptWatch& watch) {
     try {
-        const ErrorCode code = processFile(nlhs, plhs, file, line, args, dcb, file_name);
+        ErrorCode code = processFile(nlhs, plhs, file, line, args, dcb, file_name);
+        // A stopped source looks like a file that ends early; the stop is what is reported.
+        if (ionex::lineSourceStopped(file)) code = gateway::kInterrupted;
         if (code != gateway::kOk) {
             closeOnce(file);
-            gateway::reportError(nlhs, plhs, code, file_name);
+            if (!watch.host_exception) gateway::reportError(nlhs, plhs, code, file_name);
             return;
         }
     } catch (...) {
@@ -124,5 +130,8 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
         gateway::reportError(nlhs, plhs, gateway::kNoFile, file_name.c_str());
         return;
     }
-    processOpenFile(nlhs, plhs, file, line, args, dcb, file_name.c_str());
+    gateway::InterruptWatch watch;
+    ionex::setStopCheck(file, gateway::watchForInterrupt(watch));
+    processOpenFile(nlhs, plhs, file, line, args, dcb, file_name.c_str(), watch);
+    gateway::rethrowHostException(watch);
 }

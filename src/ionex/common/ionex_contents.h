@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/records.h"
+#include "common/stop_check.h"
 
 namespace ionex {
 
@@ -99,6 +100,7 @@ struct ReadOptions {
     double lon_range[2] = {0, 0};  // -180..180 or 0..360; first > last crosses the seam
     bool has_time_range = false;
     double time_range[2] = {0, 0};  // serial day numbers
+    StopCheck stop;                 // the caller's way to end a long read (Ctrl-C)
 };
 
 // Why a read failed. The gateway turns each into one identifier ("ionex:<Name>").
@@ -111,7 +113,7 @@ enum class ReadStatus : int {
     kGridMismatch,  // ionex:GridMismatch files of a series on different grids
     kInput,         // ionex:Input        options that make no sense (e.g. an empty window)
     kOutOfMemory,   // (added)            the maps read do not fit in the memory available
-    kStopped,       // (added)            the caller's progress report stopped the read
+    kStopped,       // ionex:Interrupted  the caller stopped the read (its stop check or progress report)
 };
 
 // The details of a failure, for the message: the file, the 1-based line number (0 when

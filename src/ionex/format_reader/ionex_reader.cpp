@@ -41,6 +41,15 @@ ReadStatus failAt(ReadFailure& f, ReadStatus status, long line, const std::strin
     return status;
 }
 
+// Columns of a record (text 1-60, label 61-80): the first line may not be longer.
+constexpr long kRecordColumns = 80;
+// Characters of blank lines a file may start with before its first record.
+constexpr long kLeadingBlanks = 64 * 1024;
+
+// Records that the caller's stop check ended the read of the current file.
+// Returns kStopped.
+ReadStatus interrupted(ReadFailure& f) { return failAt(f, ReadStatus::kStopped, 0, "the read was interrupted"); }
+
 // Counts the nodes of a grid record as soon as it is read, so that a bad one is reported at
 // its own line. Returns false (with `detail`) for a record that defines no grid.
 bool checkAxis(Label label, HeaderGrid& grid, std::string& detail) {
@@ -63,13 +72,23 @@ ReadStatus readHeader(LineReader& reader, FileRead& file, ReadFailure& failure) 
     bool first = true;
     std::string detail;
     while (nextLine(reader)) {
-        if (isBlankLine(reader)) continue;
+        // The first record is judged at once: a line longer than a record, or no IONEX
+        // VERSION / TYPE, ends the read, so that an input without line ends is not read on.
+        if (first && (reader.too_long || reader.length > kRecordColumns)) {
+            return failAt(failure, ReadStatus::kNotIonex, reader.number, "the first line is not an IONEX VERSION / TYPE record");
+        }
+        if (reader.too_long) return failAt(failure, ReadStatus::kCorrupt, reader.number, "a line longer than 511 characters");
+        if (isBlankLine(reader)) {
+            if (first && reader.bytes_read > kLeadingBlanks) {
+                return failAt(failure, ReadStatus::kNotIonex, reader.number, "no IONEX VERSION / TYPE record before line " + std::to_string(reader.number));
+            }
+            continue;
+        }
         const RecordSplit split = splitRecord(reader.text, reader.length);
-        if (first && (reader.too_long || split.label != Label::kVersionType)) {
+        if (first && split.label != Label::kVersionType) {
             return failAt(failure, ReadStatus::kNotIonex, reader.number, "the first line is not an IONEX VERSION / TYPE record");
         }
         first = false;
-        if (reader.too_long) return failAt(failure, ReadStatus::kCorrupt, reader.number, "a line longer than 511 characters");
         if (!applyHeaderLine(reader.text, reader.length, split, reader.number, st, detail) ||
             !checkAxis(split.label, st.grid, detail)) {
             // A last line without its line end was cut with the file.
@@ -113,7 +132,10 @@ ReadStatus readFile(const std::string& path, const ReadOptions& options, int fil
     reader.source = openLineSource(path.c_str());
     if (reader.source == nullptr) return failAt(failure, ReadStatus::kNoFile, 0, "the file cannot be opened");
     SourceGuard guard{reader.source};
+    setStopCheck(reader.source, options.stop);
     ReadStatus st = readHeader(reader, file, failure);
+    // A stopped source looks like a file that ends early; the stop is what is reported.
+    if (lineSourceStopped(reader.source)) return interrupted(failure);
     if (st != ReadStatus::kOk || options.header_only) return st;
     const HeaderGrid& g = file.grid;
     if (!g.lat.present || !g.lon.present || !g.height.present) {
@@ -129,6 +151,7 @@ ReadStatus readFile(const std::string& path, const ReadOptions& options, int fil
     }
     const int exponent = file.header.exponent.value_or(-1);  // IONEX's default unit: 0.1 TECU
     st = readMapSection(reader, file.header, g, exponent, file_index, target, file.maps, failure);
+    if (lineSourceStopped(reader.source)) return interrupted(failure);
     target.bytes_before += reader.bytes_read;
     // A kind asked for that the file holds is present even when the time window keeps none
     // of its maps: the output then has nlat-by-nlon-by-0 maps of it, not none.

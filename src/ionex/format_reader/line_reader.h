@@ -8,6 +8,11 @@
 
 namespace ionex {
 
+// The most characters a line may have, line end and trailing blanks included; a longer one
+// cannot be one record, and the reader reads no further into it. An input without line ends
+// (a device, a FIFO) so ends after a bounded number of bytes.
+constexpr long kLongestLine = 4096;
+
 struct LineReader {
     LineSource* source = nullptr;
     // The line, then slack: field readers may load eight bytes from any column of the line.
@@ -15,7 +20,9 @@ struct LineReader {
     long length = 0;        // characters of the line after trimming
     long number = 0;        // 1-based number of the line in `text`
     long bytes_read = 0;    // characters read from the file so far
-    bool too_long = false;  // the line had more than kLineBufferSize - 1 characters that are not blanks
+    // The line has text beyond its first kLineBufferSize - 1 characters, or more than
+    // kLongestLine characters; the reader then stops inside it (the read must end there).
+    bool too_long = false;
     bool unterminated = false;  // no line end: the file's last line, perhaps cut short
 };
 

@@ -28,6 +28,12 @@ namespace {
 constexpr size_t kInputCapacity = 128 * 1024;
 constexpr size_t kOutputCapacity = 128 * 1024;
 
+// The stop check is asked once this much work was done since it was last asked: bytes made
+// pending, and a share per decoding step for the input it may have read (a step reads at
+// most one input block, so at most 32 MiB of input pass between two checks).
+constexpr size_t kStopCheckWork = 4 * 1024 * 1024;
+constexpr size_t kStopCheckStepWork = 16 * 1024;
+
 enum class Kind { kPlain, kGzip, kCompress, kFinished };
 
 #ifdef IONEX_FAULT_INJECTION
@@ -59,6 +65,9 @@ struct LineSource {
     const unsigned char* pending = nullptr;  // bytes decoded but not yet handed out
     size_t pending_size = 0;
     long reads = 0;
+    StopCheck stop;                           // asked now and then whether to end the read
+    size_t work_since_check = kStopCheckWork;  // full: the first refill asks at once
+    bool stopped = false;                     // the stop check ended the input
 };
 
 namespace {
@@ -181,15 +190,29 @@ size_t decodeCompress(LineSource* s) {
     return produced;
 }
 
+// Asks the stop check once enough work was done since it was last asked; a stop ends the
+// input. Returns true when the source is to end now.
+bool stopDue(LineSource* s) {
+    if (s->work_since_check < kStopCheckWork || s->kind == Kind::kFinished) return false;
+    s->work_since_check = 0;
+    if (!stopRequested(s->stop)) return false;
+    s->stopped = true;
+    s->kind = Kind::kFinished;
+    s->pending_size = 0;
+    return true;
+}
+
 // Makes decoded bytes pending. Returns false at the end of the input.
 bool refill(LineSource* s) {
     while (s->pending_size == 0) {
+        if (stopDue(s)) return false;
         switch (s->kind) {
             case Kind::kPlain: decodePlain(s); break;
             case Kind::kGzip: decodeGzip(s); break;
             case Kind::kCompress: decodeCompress(s); break;
             case Kind::kFinished: return false;
         }
+        s->work_since_check += s->pending_size + kStopCheckStepWork;
     }
     return true;
 }
@@ -226,6 +249,12 @@ void closeLineSource(LineSource* source) {
     delete[] source->output_block;
     delete source;
 }
+
+void setStopCheck(LineSource* source, const StopCheck& check) {
+    if (source != nullptr) source->stop = check;
+}
+
+bool lineSourceStopped(const LineSource* source) { return source != nullptr && source->stopped; }
 
 long readLineLength(LineSource* s, char* line, int size) {
     if (s == nullptr || line == nullptr || size < 2) return -1;

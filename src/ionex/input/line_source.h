@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "common/stop_check.h"
 #include "input/gzip_inflater.h"
 
 namespace ionex {
@@ -21,6 +22,14 @@ LineSource* openLineSource(const char* path, InflaterKind inflater);
 
 // Closes the file and releases the source. Accepts null.
 void closeLineSource(LineSource* source);
+
+// Makes `source` ask `check` whether to stop: at its first read and then every few MiB of
+// input read or text decoded. A source told to stop ends as at the end of its input.
+// Returns nothing.
+void setStopCheck(LineSource* source, const StopCheck& check);
+
+// Tells whether the source ended because its stop check said so. Returns true then.
+bool lineSourceStopped(const LineSource* source);
 
 // Reads the next line into `line` (capacity `size` >= 2): characters up to and including
 // the next newline, but at most size - 1 of them, then a NUL. Returns the number of
