@@ -84,6 +84,12 @@ function test_ionex_interp(ctx)
   tcheck_equal('EL <= 0 or > 90 gives NaN', isnan(ionex.delay(M, t0, [0 0], 0, [0 -1 91 45])), [true true true false]);
   [~, ~, ~, ipp] = ionex.delay(M, t0, [0 179], 90, 30);
   tcheck('pierce point longitude in -180..180', abs(ipp(2) + 174.9877535875) < 1e-8, mat2str(ipp, 12));
+  % The pierce point is geometry: a time outside the maps (or NaN) still gives it.
+  [d, sigma, stec, ipp_out] = ionex.delay(M, [t0 - 1, t0 + 30, NaN], [0 179], 90, 30);
+  tcheck('outside the maps D, SIGMA and STEC are NaN', all(isnan([d sigma stec])));
+  tcheck_equal('outside the maps the pierce point is given', ipp_out, repmat(ipp, 3, 1));
+  [~, ~, ~, ipp_low] = ionex.delay(M, t0 - 1, [0 179], 90, [0 -1 91 NaN]);
+  tcheck('EL <= 0, > 90 or NaN gives no pierce point', all(isnan(ipp_low(:))));
 
   % 3-D maps: 'Height' picks a layer; the delay sums the layers.
   M3 = query_test_maps(2);

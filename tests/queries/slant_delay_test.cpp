@@ -154,21 +154,45 @@ TEST(SlantDelay, LayersOfA3dFileAddUp) {
 }
 
 TEST(SlantDelay, NaNWhereUndefined) {
+    // D, SIGMA and STEC need the maps at T; the pierce point is geometry and needs only the
+    // receiver, AZ and EL: it is NaN only where the ray has none.
     const querytest::OwnedMaps maps = constantMaps();
     struct Case {
         double t, lat, lon, az, el;
+        bool pierce_point;  // given, and the same as at a time inside the maps
         const char* what;
     };
     const std::vector<Case> table = {
-        {kDay, 0, 0, 0, 0, "EL 0"},          {kDay, 0, 0, 0, -10, "negative EL"},
-        {kDay, 0, 0, 0, 91, "EL above 90"},  {kDay, 0, 0, kNaN, 30, "NaN azimuth"},
-        {kDay - kHour, 0, 0, 0, 30, "before the maps"}, {kDay + 3 * kHour, 0, 0, 0, 30, "after the maps"},
-        {kDay, 95, 0, 0, 30, "receiver latitude beyond 90"}, {kDay, 84, 0, 0, 30, "pierce point in the polar cap (89.99 N)"},
+        {kDay, 0, 0, 0, 0, false, "EL 0"},
+        {kDay, 0, 0, 0, -10, false, "negative EL"},
+        {kDay, 0, 0, 0, 91, false, "EL above 90"},
+        {kDay, 0, 0, kNaN, 30, false, "NaN azimuth"},
+        {kDay, 0, 0, 0, kNaN, false, "NaN elevation"},
+        {kDay, 95, 0, 0, 30, false, "receiver latitude beyond 90"},
+        {kDay, 0, kNaN, 0, 30, false, "NaN receiver longitude"},
+        {kDay - kHour, 0, 0, 0, 30, true, "before the maps"},
+        {kDay + 3 * kHour, 0, 0, 0, 30, true, "after the maps"},
+        {kNaN, 10, 20, 135, 45, true, "NaN time"},
+        {kDay, 84, 0, 0, 30, true, "pierce point in the polar cap (89.99 N)"},
     };
     for (const Case& c : table) {
         const std::vector<double> r = delayOf(maps, c.t, c.lat, c.lon, c.az, c.el);
         EXPECT_TRUE(std::isnan(r[0]) && std::isnan(r[1]) && std::isnan(r[2])) << c.what;
+        if (c.pierce_point) {
+            const std::vector<double> inside = delayOf(maps, kDay + kHour, c.lat, c.lon, c.az, c.el);
+            EXPECT_FALSE(std::isnan(inside[3]) || std::isnan(inside[4])) << c.what;
+            EXPECT_EQ(r[3], inside[3]) << c.what;
+            EXPECT_EQ(r[4], inside[4]) << c.what;
+        } else {
+            EXPECT_TRUE(std::isnan(r[3]) && std::isnan(r[4])) << c.what;
+        }
     }
+    // Both layers of a 3-D file keep their pierce points outside the maps' span.
+    const std::vector<double> layers = delayOf(constantMaps({300, 600}), kDay + 5 * kHour, 10, 10, 45, 30);
+    EXPECT_TRUE(std::isnan(layers[0]));
+    EXPECT_EQ(layers[3], delayOf(constantMaps({300, 600}), kDay, 10, 10, 45, 30)[3]);
+    EXPECT_EQ(layers[5], delayOf(constantMaps({300, 600}), kDay, 10, 10, 45, 30)[5]);
+    EXPECT_NE(layers[3], layers[5]);
     querytest::OwnedMaps no_rms = constantMaps();
     no_rms.with_rms = false;
     const std::vector<double> r = delayOf(no_rms, kDay, 0, 0, 0, 30);

@@ -69,7 +69,9 @@
 %       Vornakelstrid:ReadError  "508: Error occured while reading header in
 %                                'FILE'"
 %                                "508: Unknown error occurred while
-%                                processing 'FILE'"
+%                                processing 'FILE'" (also after Ctrl-C,
+%                                which ends any read within a second; the
+%                                host then stops the calling statement)
 %       Vornakelstrid:NoIonexFile
 %                                "512: Input file 'FILE' does not contain a
 %                                two-dimensional IONEX map or compression

@@ -10,17 +10,19 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Fills every output of query i with NaN (its pierce points on every layer too).
-// Returns nothing.
-void fillNaN(const DelayOutputs& out, size_t i, size_t n, size_t layers) {
+// Fills the delays of query i (D, SIGMA, STEC) with NaN. Returns nothing.
+void fillDelaysNaN(const DelayOutputs& out, size_t i) {
     out.delay[i] = kNaN;
     if (out.sigma != nullptr) out.sigma[i] = kNaN;
     if (out.stec != nullptr) out.stec[i] = kNaN;
+}
+
+// Stores the pierce point of query i on layer h (NaN for a ray that has none).
+// Returns nothing.
+void storePiercePoint(const DelayOutputs& out, size_t i, size_t n, size_t h, double lat, double lon) {
     if (out.ipp == nullptr) return;
-    for (size_t h = 0; h < layers; ++h) {
-        out.ipp[i + (2 * h) * n] = kNaN;
-        out.ipp[i + (2 * h + 1) * n] = kNaN;
-    }
+    out.ipp[i + (2 * h) * n] = lat;
+    out.ipp[i + (2 * h + 1) * n] = lon;
 }
 
 }  // namespace
@@ -45,23 +47,28 @@ void slantDelays(const MapGrid& grid, const MapSetView& view, const DelayOptions
         bool los_valid = false;
         const ReceiverSite site = makeReceiver(rx.lat[i * rx.step], rx.lon[i * rx.step], rx_valid);
         const LineOfSight los = makeLineOfSight(az.at(i), el.at(i), los_valid);
-        const TimeBracket bracket = bracketTime(grid.time, options.method, t.at(i));
-        if (!rx_valid || !los_valid || !bracket.inside) {
-            fillNaN(out, i, n, view.nheight);
+        if (!rx_valid || !los_valid) {
+            fillDelaysNaN(out, i);
+            for (size_t h = 0; h < view.nheight; ++h) storePiercePoint(out, i, n, h, kNaN, kNaN);
             continue;
         }
+        // The pierce point is geometry: it needs no map, so a time outside the maps (or no
+        // time at all) still gives it; only the delays need the maps at T.
+        const TimeBracket bracket = bracketTime(grid.time, options.method, t.at(i));
         double stec = 0;
         double srms = 0;
         for (size_t h = 0; h < view.nheight; ++h) {
             const double ratio = radius / (radius + view.height[h]);
             const PiercePoint p = piercePoint(site, los, ratio, options.mapping, radius);
+            storePiercePoint(out, i, n, h, p.lat, wrapLongitude(p.lon));
+            if (!bracket.inside) continue;
             const TecValue v = valueAtBracket(grid, view, h, bracket, p.lat, p.lon, want_sigma);
             stec += v.vtec * p.mapping;
             srms += v.rms * p.mapping;
-            if (out.ipp != nullptr) {
-                out.ipp[i + (2 * h) * n] = p.lat;
-                out.ipp[i + (2 * h + 1) * n] = wrapLongitude(p.lon);
-            }
+        }
+        if (!bracket.inside) {
+            fillDelaysNaN(out, i);
+            continue;
         }
         out.delay[i] = scale * stec;
         if (out.stec != nullptr) out.stec[i] = stec;

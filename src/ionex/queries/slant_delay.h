@@ -50,7 +50,8 @@ struct DelayOutputs {
 bool shellGeometryUsable(const MapSetView& view);
 
 // Works out the delay of the n queries (t, receiver, az, el)[i] (degrees; a datenum).
-// EL <= 0, EL > 90, a point off the maps or outside their span gives NaN.
+// EL <= 0, EL > 90 or a NaN receiver, AZ or EL gives NaN everywhere; a pierce point off the
+// maps, or a time outside their span (or NaN), gives NaN delays but the pierce point.
 // Allocates nothing. Returns nothing.
 void slantDelays(const MapGrid& grid, const MapSetView& view, const DelayOptions& options,
                  QueryInput t, ReceiverInput rx, QueryInput az, QueryInput el, size_t n,

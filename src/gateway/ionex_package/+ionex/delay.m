@@ -33,8 +33,10 @@
 %     IPP    the pierce points [lat lon] (degrees, longitude -180..180), one
 %            row per query (n-by-2-by-nheight for 3-D maps)
 %   For 3-D maps the delays of all layers are summed, each at its own height.
-%   EL <= 0 or EL > 90, a pierce point off the grid or a time outside the
-%   maps gives NaN.
+%   EL <= 0 or EL > 90, or a NaN in RX, AZ or EL, gives NaN in every output.
+%   A pierce point off the grid, or a time outside the maps (or NaN), gives
+%   NaN in D, SIGMA and STEC only: the pierce point is geometry and needs no
+%   map, so IPP is given there.
 %
 %   Wrong arguments raise ionex:Input, saying what was wrong.
 %

@@ -15,7 +15,7 @@
 %   A record the file lacks gives [] ('' for text).
 %
 %   Errors: ionex:NoFile, ionex:NotIonex, ionex:Corrupt, ionex:Truncated,
-%   ionex:Input (see help ionex.read).
+%   ionex:Input, ionex:Interrupted (Ctrl-C; see help ionex.read).
 %
 %   Example
 %     I = ionex.info('codg0080.20i.Z');

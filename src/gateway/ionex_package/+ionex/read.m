@@ -59,11 +59,16 @@
 %
 %   Errors (identifiers)
 %     ionex:NoFile        the file cannot be opened, a pattern matches nothing
-%     ionex:NotIonex      no IONEX header; an empty file
-%     ionex:Corrupt       a line that cannot be read (file, line, what)
+%     ionex:NotIonex      no IONEX header; an empty file; a first line longer
+%                         than a record (so /dev/zero ends at once)
+%     ionex:Corrupt       a line that cannot be read (file, line, what); a
+%                         line longer than a record can be
 %     ionex:Truncated     ends in the header or before its last map
 %     ionex:GridMismatch  files of a series on different grids
 %     ionex:Input         wrong arguments (the message says which)
+%     ionex:Interrupted   Ctrl-C during the read: within a second the file
+%                         is closed and nothing is returned; the host then
+%                         stops the statement or loop that made the call
 %
 %   Example
 %     M = ionex.read('codg0080.20i.Z', 'Maps', {'tec', 'rms'});
