@@ -10,7 +10,9 @@ function failures = bench_octave(files_dir, rounds)
 % Cases run interleaved, ROUNDS times each (three times as often for the small daily file),
 % after one warm-up. Prints the table (median and fastest time of each case), then every goal
 % as the ratio of medians with its verdict, and beside it the ratio of the fastest times
-% (which a busy machine disturbs least). Returns the number of goals not met.
+% (which a busy machine disturbs least). Then steady loops of the readers on the daily .gz
+% file under the default and a tuned allocator (bench_steady_loops). Returns the number of
+% goals not met.
   if nargin < 2
     rounds = 9;
   end
@@ -35,6 +37,9 @@ function failures = bench_octave(files_dir, rounds)
                            (m('zlib inflate alone (.gz)') + m('host output floor (whole grid)')), h, 1.1);
   failures += verdict('daily .gz: ionex.read (TEC and RMS) / vornakelstrid_p whole grid (TEC)', ...
                       @(m) m('ionex.read whole (.gz)') / m('vornakelstrid_p whole grid (.gz)'), d, 1.0);
+  failures += verdict('daily plain: ionex.read whole (TEC, RMS, header, DCB) / line source alone', ...
+                      @(m) m('ionex.read whole (plain)') / m('line source alone (plain)'), d, 8.0);
+  failures += bench_steady_loops(daily.gz, max(3, round(rounds / 3)));
   printf('\nOther ratios\n');
   for s = {d, h}
     m = s{1};

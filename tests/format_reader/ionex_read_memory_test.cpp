@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "format_reader/value_storage.h"
+#include "input/line_source.h"
 #include "support/allocation_probe.h"
 #include "support/ionex_text.h"
 #include "support/test_files.h"
@@ -70,4 +72,66 @@ TEST(IonexReadMemory, PeakOfARealFileIsItsOutputAndLittleMore) {
     ASSERT_EQ(r.status, ReadStatus::kOk);
     const size_t output = (r.contents.maps[kTecMap].values.size() + r.contents.maps[kRmsMap].values.size()) * sizeof(double);
     EXPECT_LT(allocprobe::peak(), 2 * output + (4u << 20)) << allocprobe::peak();
+}
+
+TEST(IonexReadMemory, ASteadyLoopOfReadsTakesNoLargeBlock) {
+    // The line source's blocks, inflaters and decoder tables stay with the thread, and the map
+    // storage the caller gives back (as the gateway does) serves the next read: a second read
+    // of the same file takes no block of 64 KB or more.
+    for (const char* name : {"codg0080.20i.gz", "codg0080.20i.Z", "CODG0080.20I"}) {
+        const std::string path = testfiles::dataPath(name);
+        for (int round = 0; round < 3; ++round) {
+            allocprobe::reset();
+            auto r = ionextext::readPath(path);
+            ASSERT_EQ(r.status, ReadStatus::kOk) << name;
+            EXPECT_EQ(r.contents.maps[kTecMap].values.size(), 25u * 71 * 73) << name;
+            if (round > 0) {
+                EXPECT_LT(allocprobe::largest(), 64u << 10) << name << ", read " << round + 1;
+            }
+            for (ionex::MapSeries& m : r.contents.maps) ionex::keepValueStorage(m.values);
+        }
+        // The line source alone, opened and read to its end again.
+        for (int round = 0; round < 2; ++round) {
+            allocprobe::reset();
+            ionex::LineSource* source = ionex::openLineSource(path.c_str());
+            ASSERT_NE(source, nullptr);
+            char line[512];
+            long lines = 0;
+            while (ionex::readLineLength(source, line, sizeof line) >= 0) ++lines;
+            ionex::closeLineSource(source);
+            EXPECT_EQ(lines, 22097) << name;  // the lines of CODG0080.20I
+            if (round > 0) {
+                EXPECT_LT(allocprobe::largest(), 1024u) << name;
+            }
+        }
+    }
+}
+
+TEST(IonexReadMemory, KeptMapStorageIsBounded) {
+    // Whatever is kept now is taken first, so that the bounds below are seen from empty.
+    for (size_t k = 0; k < ionex::kKeptValueVectors; ++k) ionex::takeValueStorage();
+    const size_t most = ionex::kKeptValueBytes / sizeof(double);
+    struct Row {
+        size_t capacity;  // of the vector given back
+        size_t kept;      // capacity the next take gives
+    };
+    const Row rows[] = {{most + 1, 0}, {most, most}, {1000, 1000}, {0, 0}};
+    for (const Row& row : rows) {
+        std::vector<double> values;
+        values.reserve(row.capacity);
+        values.resize(row.capacity / 2, 1.0);
+        ionex::keepValueStorage(values);
+        EXPECT_EQ(values.capacity(), 0u) << row.capacity;
+        const std::vector<double> taken = ionex::takeValueStorage();
+        EXPECT_TRUE(taken.empty()) << row.capacity;
+        EXPECT_EQ(taken.capacity(), row.kept) << row.capacity;
+    }
+    // No more than kKeptValueVectors are kept.
+    for (size_t k = 0; k < ionex::kKeptValueVectors + 2; ++k) {
+        std::vector<double> values(100);
+        ionex::keepValueStorage(values);
+    }
+    size_t kept = 0;
+    for (size_t k = 0; k < ionex::kKeptValueVectors + 2; ++k) kept += ionex::takeValueStorage().capacity() > 0;
+    EXPECT_EQ(kept, ionex::kKeptValueVectors);
 }

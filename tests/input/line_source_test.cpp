@@ -112,3 +112,28 @@ TEST(LineSource, InjectedFaultThrowsOnTheChosenRead) {
     ionex::testing::failReadNumber(0);
     EXPECT_STREQ(ionex::readLine(src.source, line, 512), "2\n");
 }
+
+TEST(LineSource, SourcesOpenAtOnceOnOneThreadKeepTheirOwnBytes) {
+    // The first source holds the thread's working memory; the others get sets of their own.
+    const std::string plain = testfiles::readData("CODG0080.20I");
+    const std::string paths[] = {testfiles::dataPath("codg0080.20i.gz"), testfiles::dataPath("codg0080.20i.Z"),
+                                 testfiles::dataPath("CODG0080.20I")};
+    for (int round = 0; round < 2; ++round) {
+        ionex::LineSource* sources[3];
+        std::string joined[3];
+        for (int k = 0; k < 3; ++k) sources[k] = ionex::openLineSource(paths[k].c_str());
+        char line[512];
+        bool any = true;
+        while (any) {
+            any = false;
+            for (int k = 0; k < 3; ++k) {
+                const long n = ionex::readLineLength(sources[k], line, sizeof line);
+                if (n >= 0) joined[k].append(line, static_cast<size_t>(n)), any = true;
+            }
+        }
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_TRUE(joined[k] == plain) << paths[k] << " in round " << round;
+            ionex::closeLineSource(sources[round == 0 ? k : 2 - k]);  // closed in either order
+        }
+    }
+}

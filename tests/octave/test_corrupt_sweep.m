@@ -5,8 +5,9 @@ function test_corrupt_sweep(ctx)
 % damaged file with four argument forms, all in this one Octave session. Every call must
 % return a well-formed normal result or an error result carrying one of the five
 % identifiers; Octave must survive. Every damaged file also goes to ionex.read, which
-% must return a well-formed struct or raise one of its six identifiers. Counts of the
-% outcomes are printed.
+% must return a well-formed struct or raise one of its six identifiers. Every damaged gzip
+% file is read with zlib's and with ISA-L's inflater (when the module has ISA-L), and both
+% families must give the same results with both. Counts of the outcomes are printed.
 
   old = pwd();
   restore = onCleanup(@() cd(old));
@@ -58,6 +59,10 @@ function test_corrupt_sweep(ctx)
   ionex_counts = zeros(numel(ionex_outcomes), 1);
   problems = {};
   files = 0;
+  write_bytes('isal-probe.gz', jammed_gz);
+  with_isal = sweep_isal_built('isal-probe.gz');
+  delete('isal-probe.gz');
+  inflaters_compared = 0;
   for g = 1:rows(groups)
     v = groups{g, 2};
     printf('     group %-28s %4d files\n', groups{g, 1}, rows(v));
@@ -66,6 +71,11 @@ function test_corrupt_sweep(ctx)
       write_bytes(name, v{k, 2});
       [counts, problems] = call_all_forms(name, v{k, 1}, outcomes, counts, problems);
       [ionex_counts, problems] = call_ionex_read(name, v{k, 1}, ionex_outcomes, ionex_counts, problems);
+      [compared, problem] = sweep_inflaters_compare(name, with_isal);
+      inflaters_compared += compared;
+      if ~isempty(problem)
+        problems{end+1} = sprintf('inflaters, %s: %s', v{k, 1}, problem);
+      end
       delete(name);
     end
     files += rows(v);
@@ -89,6 +99,13 @@ function test_corrupt_sweep(ctx)
     printf('     %-26s %8d\n', ionex_outcomes{o}, ionex_counts(o));
   end
 
+  if with_isal
+    printf('     %d damaged gzip inputs read with zlib and with ISA-L, every call compared\n', inflaters_compared);
+    tcheck('both inflaters compared on at least 300 damaged gzip inputs', inflaters_compared >= 300, ...
+           sprintf('%d', inflaters_compared));
+  else
+    printf('     the module has no ISA-L: the inflaters are not compared\n');
+  end
   tcheck('at least 2000 damaged inputs', files >= 2000, sprintf('%d', files));
   tcheck('every call gave a normal result or an error result with one of the five identifiers, and ionex.read a struct or one of its six', ...
          isempty(problems), strjoin(problems(1:min(end, 25)), "\n"));
@@ -99,6 +116,41 @@ function test_corrupt_sweep(ctx)
          all(ionex_counts(strcmp(ionex_outcomes, 'normal') | strcmp(ionex_outcomes, 'ionex:Corrupt') ...
                           | strcmp(ionex_outcomes, 'ionex:Truncated')) > 0), mat2str(ionex_counts'));
   check_known_outcomes(jammed, jammed_gz);
+  check_damaged_member_end(jammed, with_isal);
+end
+
+function check_damaged_member_end(jammed, with_isal)
+% A member whose deflate data ends in a match that reaches back before the data: zlib hands
+% out every byte before the match, ISA-L alone stops up to 258 bytes earlier, inside the last
+% map. Read again with zlib, the member gives both families the undamaged file's results.
+  write_bytes('plain.in', jammed);
+  write_bytes('lookback.in', lookback_member(jammed));
+  want = sweep_inflater_results('plain.in', 'zlib');
+  for inflater = {'zlib', 'isal'}
+    if strcmp(inflater{1}, 'isal') && ~with_isal
+      continue;
+    end
+    got = sweep_inflater_results('lookback.in', inflater{1});
+    same_read = isstruct(got{5}) && isstruct(want{5}) && ...
+                isequaln(rmfield(got{5}, 'files'), rmfield(want{5}, 'files'));
+    tcheck(['damaged member end read with ' inflater{1} ': the results of the undamaged file'], ...
+           isequaln(got(1:4), want(1:4)) && same_read, describe_value(got{1}));
+  end
+end
+
+function gz = lookback_member(text)
+% A gzip member of one fixed-code block: the bytes TEXT (all below 144) as literals, then a
+% match of length 9 at distance 32768, which reaches back before the data, and the end of
+% the block. The trailer is zeros: the data are bad before it.
+  bits = [1 1 0];                                      % last block, fixed codes
+  codes = double(text(:)') + 48;                       % literal c: 8-bit code 0x30 + c
+  bits = [bits reshape(bitget(repmat(codes, 8, 1), repmat((8:-1:1)', 1, numel(codes))), 1, [])];
+  bits = [bits bitget(7, 7:-1:1)];                     % length 9: code 263, 7 bits
+  bits = [bits bitget(29, 5:-1:1) bitget(32768 - 24577, 1:13)];  % distance 32768
+  bits = [bits zeros(1, 7)];                           % end of block
+  bits = [bits zeros(1, mod(-numel(bits), 8))];
+  data = uint8(sum(reshape(bits, 8, []) .* (2 .^ (0:7))', 1));
+  gz = [uint8([31 139 8 0 0 0 0 0 0 3]) data zeros(1, 8, 'uint8')];
 end
 
 function [counts, problems] = call_all_forms(file, label, outcomes, counts, problems)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "format_reader/value_storage.h"
 
 namespace gateway {
 namespace {
@@ -182,12 +183,12 @@ mxArray* hostZeros(int ndims, const mwSize* dims) {
 }
 
 // Makes the maps of one kind as nlat-by-nlon-by-nmaps(-by-nhgt) doubles, or [] when the
-// file lacks the kind; then frees the reader's copy. The reader stores latitude fastest,
+// file lacks the kind; then gives the reader's storage back for the thread's next read. The reader stores latitude fastest,
 // then longitude, then height, map after map. Returns the new array.
 mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, std::size_t nhgt) {
     const std::size_t per_map = nlat * nlon * nhgt;
     if (!series.present || per_map == 0) {
-        std::vector<double>().swap(series.values);
+        ionex::keepValueStorage(series.values);
         return mxCreateDoubleMatrix(0, 0, mxREAL);
     }
     const std::size_t nmaps = series.values.size() / per_map;
@@ -211,7 +212,7 @@ mxArray* mapArray(ionex::MapSeries& series, std::size_t nlat, std::size_t nlon, 
             }
         }
     }
-    std::vector<double>().swap(series.values);
+    ionex::keepValueStorage(series.values);
     return a;
 }
 

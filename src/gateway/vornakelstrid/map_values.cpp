@@ -42,6 +42,25 @@ double fineStep(float step) {
     return static_cast<double>(step < 0.0f ? -kFineStep : kFineStep);
 }
 
+// Makes an uninitialised nlon-by-nlat map array. Made by the host's zeros where it can: an
+// array the MEX file creates itself the host copies once more, value by value, into an array
+// of its own when the call returns (Octave does), while an array the host made is handed over
+// as it is. Returns the new array.
+mxArray* createMapArray(int nlon, int nlat) {
+    mxArray* sizes[2] = {mxCreateDoubleScalar(nlon), mxCreateDoubleScalar(nlat)};
+    mxArray* map = nullptr;
+    const bool called = mexCallMATLAB(1, &map, 2, sizes, "zeros") == 0;
+    mxDestroyArray(sizes[0]);
+    mxDestroyArray(sizes[1]);
+    if (called && map != nullptr && mxIsDouble(map) && !mxIsComplex(map) && !mxIsSparse(map) &&
+        mxGetNumberOfDimensions(map) == 2 && mxGetM(map) == static_cast<size_t>(nlon) &&
+        mxGetN(map) == static_cast<size_t>(nlat) && mxGetPr(map) != nullptr) {
+        return map;
+    }
+    if (map != nullptr) mxDestroyArray(map);
+    return mxCreateUninitNumericMatrix(static_cast<mwSize>(nlon), static_cast<mwSize>(nlat), mxDOUBLE_CLASS, mxREAL);
+}
+
 // Makes a 1-by-n axis filled from first to last. Returns the host array.
 mxArray* createAxis(float first, float last, int n) {
     mxArray* axis = mxCreateDoubleMatrix(1, static_cast<mwSize>(n), mxREAL);
@@ -113,8 +132,7 @@ ErrorCode readMaps(mxArray* plhs[], ionex::LineSource* file, const ionex::IonexH
     for (int j = 0; j < header.num_maps; ++j) {
         mxArray* map = nullptr;
         if (request.whole_window) {
-            map = mxCreateUninitNumericMatrix(static_cast<mwSize>(request.nlon),
-                                              static_cast<mwSize>(request.nlat), mxDOUBLE_CLASS, mxREAL);
+            map = createMapArray(request.nlon, request.nlat);
         }
         double* values = mxGetPr(map != nullptr ? map : grid);
         // Places a map does not supply must read as missing, not as an earlier map's values.

@@ -12,6 +12,7 @@
 #include "format_reader/line_reader.h"
 #include "format_reader/map_section.h"
 #include "format_reader/record_label.h"
+#include "format_reader/value_storage.h"
 
 namespace ionex {
 
@@ -224,6 +225,10 @@ ReadStatus readIonexSeries(const std::vector<std::string>& paths, const ReadOpti
                            ReadFailure& failure, const ReadProgress* progress) {
     contents = IonexContents{};
     failure = ReadFailure{};
+    // The maps go to memory an earlier read of this thread gave back, when there is some.
+    for (int kind = 0; kind < kMapKindCount; ++kind) {
+        if (options.kinds[kind] && !options.header_only) contents.maps[kind].values = takeValueStorage();
+    }
     try {
         return readAll(paths, options, paths.size() != 1, progress, contents, failure);
     } catch (const std::bad_alloc&) {

@@ -129,7 +129,7 @@ void reserveMap(SectionState& s) {
     const size_t wanted = (static_cast<size_t>(s.slot) + 1) * map;
     if (wanted > values.size()) {
         if (!withinBudget(s, static_cast<long>(wanted - values.size()))) return;
-        if (values.capacity() == 0 && s.header.num_maps) {
+        if (values.empty() && s.header.num_maps) {
             // Room for the maps the header announces, but never more than a fixed share of
             // the smallest budget: a header's claim alone cannot make the read allocate much.
             const size_t cap = static_cast<size_t>(kMinValueBudget / 4) / map;

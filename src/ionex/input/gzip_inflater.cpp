@@ -80,4 +80,11 @@ InflateStep inflateGzip(GzipInflater* inflater, const unsigned char* in, size_t 
     return inflateZlib(inflater->zlib, in, in_size, out, out_size);
 }
 
+unsigned long gzipOutputCrc(const GzipInflater* inflater) {
+#ifdef IONEX_WITH_ISAL
+    if (inflater->kind == InflaterKind::kIsal) return isalOutputCrc(inflater->isal);
+#endif
+    return zlibOutputCrc(inflater->zlib);
+}
+
 }  // namespace ionex

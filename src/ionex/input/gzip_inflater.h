@@ -60,4 +60,8 @@ bool startGzipMember(GzipInflater* inflater);
 InflateStep inflateGzip(GzipInflater* inflater, const unsigned char* in, size_t in_size,
                         unsigned char* out, size_t out_size);
 
+// The CRC-32 of the bytes the current member has produced so far, as the inflater keeps it
+// for the trailer check. Returns it (0 before any byte).
+unsigned long gzipOutputCrc(const GzipInflater* inflater);
+
 }  // namespace ionex

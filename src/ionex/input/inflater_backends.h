@@ -12,6 +12,7 @@ void destroyZlibInflater(ZlibInflater* inflater);
 bool startZlibMember(ZlibInflater* inflater);
 InflateStep inflateZlib(ZlibInflater* inflater, const unsigned char* in, size_t in_size,
                         unsigned char* out, size_t out_size);
+unsigned long zlibOutputCrc(const ZlibInflater* inflater);
 
 #ifdef IONEX_WITH_ISAL
 struct IsalInflater;
@@ -20,6 +21,7 @@ void destroyIsalInflater(IsalInflater* inflater);
 bool startIsalMember(IsalInflater* inflater);
 InflateStep inflateIsal(IsalInflater* inflater, const unsigned char* in, size_t in_size,
                         unsigned char* out, size_t out_size);
+unsigned long isalOutputCrc(const IsalInflater* inflater);
 #endif
 
 }  // namespace ionex

@@ -79,6 +79,11 @@ InflateStep inflateIsal(IsalInflater* inflater, const unsigned char* in, size_t 
     return step;
 }
 
+// ISA-L keeps the running CRC-32 of the output for the gzip trailer check in `crc`.
+unsigned long isalOutputCrc(const IsalInflater* inflater) {
+    return inflater->state.total_out == 0 ? 0 : static_cast<unsigned long>(inflater->state.crc);
+}
+
 }  // namespace ionex
 
 #endif  // IONEX_WITH_ISAL

@@ -3,19 +3,29 @@
 // zlib's own gz reader is not used because it drops whatever follows a gzip member that is
 // not another gzip member; here the kind of input is decided again after every member.
 // The file is read once, in large blocks; decoded bytes are handed out line by line.
+//
+// One answer whatever the inflater: ISA-L stops on some damaged members a little earlier
+// than zlib (up to a match length before a match that reaches back too far, or at the end of
+// a member cut short). So when ISA-L stops inside a member for any reason but the member's
+// good end, that member is read again from its start with zlib, the bytes already handed out
+// are inflated again and dropped, and zlib hands out the rest. Reading again needs a regular
+// file; any other input (a pipe, a FIFO) is inflated with zlib from the start.
 #include "input/line_source.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "input/gzip_inflater.h"
 #include "input/lzw_decoder.h"
+#include "input/work_buffers.h"
 
 #ifdef IONEX_FAULT_INJECTION
 #include "input/line_source_faults.h"
@@ -24,9 +34,6 @@
 namespace ionex {
 
 namespace {
-
-constexpr size_t kInputCapacity = 128 * 1024;
-constexpr size_t kOutputCapacity = 128 * 1024;
 
 // The stop check is asked once this much work was done since it was last asked: bytes made
 // pending, and a share per decoding step for the input it may have read (a step reads at
@@ -52,15 +59,21 @@ void failReadNumber(long n) { g_fail_read_number = n; }
 
 struct LineSource {
     int fd = -1;
-    bool input_ended = false;  // the file gave its last byte (or a read failed)
+    bool input_ended = false;     // the file gave its last byte (or a read failed)
+    bool can_read_again = false;  // a regular file: a member can be read again from its start
+    WorkBuffers* buffers = nullptr;  // lent by the thread for as long as the source is open
     unsigned char* input = nullptr;
     size_t input_pos = 0;  // first unconsumed byte of `input`
     size_t input_end = 0;  // one past the last byte read into `input`
+    long long input_offset = 0;  // file offset of input[0]
     Kind kind = Kind::kPlain;
-    InflaterKind inflater_kind = InflaterKind::kZlib;
-    GzipInflater* inflater = nullptr;  // made for the first gzip member
+    InflaterKind inflater_kind = InflaterKind::kZlib;  // the inflater every member starts with
+    GzipInflater* inflater = nullptr;  // the inflater of the current member
+    bool isal_member = false;          // ISA-L inflates the current member (zlib may take over)
+    long long member_start = 0;        // file offset of the current member's first byte
+    unsigned long long member_out = 0;  // bytes of the current member handed out
+    unsigned long member_crc = 0;       // their CRC-32
     LzwDecoder* lzw = nullptr;
-    unsigned char* output_block = nullptr;  // the zeroed lead an inflater may read, then `output`
     unsigned char* output = nullptr;  // decoded bytes of gzip and compress members
     const unsigned char* pending = nullptr;  // bytes decoded but not yet handed out
     size_t pending_size = 0;
@@ -77,10 +90,12 @@ namespace {
 bool readMoreInput(LineSource* s) {
     if (s->input_ended) return false;
     if (s->input_pos == s->input_end) {
+        s->input_offset += static_cast<long long>(s->input_end);
         s->input_pos = s->input_end = 0;
     } else if (s->input_end == kInputCapacity) {
         size_t keep = s->input_end - s->input_pos;
         std::memmove(s->input, s->input + s->input_pos, keep);
+        s->input_offset += static_cast<long long>(s->input_pos);
         s->input_pos = 0;
         s->input_end = keep;
     }
@@ -98,28 +113,45 @@ bool readMoreInput(LineSource* s) {
 
 size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; }
 
+// Tells whether the open file is a regular file, which can be read again from any offset.
+bool isRegularFile(int fd) {
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Moves the reading position to file offset `offset`, dropping the bytes read ahead.
+// Returns false when the file cannot be positioned there.
+bool rewindInput(LineSource* s, long long offset) {
+    if (::lseek(s->fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(offset)) return false;
+    s->input_pos = s->input_end = 0;
+    s->input_offset = offset;
+    s->input_ended = false;
+    return true;
+}
+
 // Makes the block that decoded bytes go to; plain input never needs one.
 // Returns false when out of memory.
 bool haveOutputBlock(LineSource* s) {
-    if (s->output_block == nullptr) {
-        s->output_block = new (std::nothrow) unsigned char[kInflaterOutputLead + kOutputCapacity]();
-        if (s->output_block != nullptr) s->output = s->output_block + kInflaterOutputLead;
-    }
-    return s->output_block != nullptr;
+    if (s->output == nullptr) s->output = outputBlock(*s->buffers);
+    return s->output != nullptr;
 }
 
 // Starts a gzip member at the current input position.
 // Returns false when the inflater cannot be set up (the source then ends).
 bool startMember(LineSource* s) {
     if (!haveOutputBlock(s)) return false;
-    if (s->inflater == nullptr) s->inflater = createGzipInflater(s->inflater_kind);
+    s->inflater = workInflater(*s->buffers, s->inflater_kind);
+    s->isal_member = s->inflater_kind == InflaterKind::kIsal;
+    s->member_start = s->input_offset + static_cast<long long>(s->input_pos);
+    s->member_out = 0;
+    s->member_crc = 0;
     return s->inflater != nullptr && startGzipMember(s->inflater);
 }
 
 // Starts a compress stream after its two magic bytes. Returns false when out of memory.
 bool startCompressStream(LineSource* s) {
     if (!haveOutputBlock(s)) return false;
-    if (s->lzw == nullptr) s->lzw = new (std::nothrow) LzwDecoder;
+    if (s->lzw == nullptr) s->lzw = workLzwDecoder(*s->buffers);
     if (s->lzw == nullptr) return false;
     lzwStart(*s->lzw);
     return true;
@@ -155,6 +187,34 @@ size_t decodePlain(LineSource* s) {
     return s->pending_size;
 }
 
+// Reads the current member again from its start with zlib, inflating and dropping the bytes
+// already handed out, so that zlib goes on from there. Returns false when that cannot be
+// done: zlib ends before those bytes, or gives other bytes (zlib's answer then cannot be
+// given; the input ends).
+bool readMemberAgainWithZlib(LineSource* s) {
+    GzipInflater* zlib = workInflater(*s->buffers, InflaterKind::kZlib);
+    if (zlib == nullptr || !startGzipMember(zlib) || !rewindInput(s, s->member_start)) return false;
+    s->inflater = zlib;
+    s->isal_member = false;
+    unsigned long long skip = s->member_out;
+    bool step_ended = false;
+    while (skip > 0 && !step_ended) {
+        if (bufferedInput(s) == 0) readMoreInput(s);
+        const size_t room = skip < kOutputCapacity ? static_cast<size_t>(skip) : kOutputCapacity;
+        const InflateStep step = inflateGzip(zlib, s->input + s->input_pos, bufferedInput(s), s->output, room);
+        s->input_pos += step.consumed;
+        skip -= step.produced;
+        if (step.status != InflateStatus::kOk && skip > 0) return false;
+        if (step.status == InflateStatus::kDataError) return false;
+        if (step.consumed == 0 && step.produced == 0 && bufferedInput(s) == 0 && s->input_ended) return false;
+        step_ended = step.status == InflateStatus::kMemberEnd;
+    }
+    if (s->member_out > 0 && gzipOutputCrc(zlib) != s->member_crc) return false;
+    // zlib may find the member whole exactly where ISA-L stopped: what follows decides the kind.
+    if (step_ended) decideKind(s);
+    return true;
+}
+
 // Inflates the current gzip member into the output block; at the member's end decides the
 // kind of what follows. Returns the number of bytes made pending (0 when none came this time).
 size_t decodeGzip(LineSource* s) {
@@ -162,16 +222,24 @@ size_t decodeGzip(LineSource* s) {
     const InflateStep step = inflateGzip(s->inflater, s->input + s->input_pos, bufferedInput(s),
                                          s->output, kOutputCapacity);
     s->input_pos += step.consumed;
-    if (step.status == InflateStatus::kMemberEnd) {
-        decideKind(s);
-    } else if (step.status == InflateStatus::kDataError) {
-        s->kind = Kind::kFinished;  // bad data, CRC or length: what was inflated stands
-    } else if (step.consumed == 0 && step.produced == 0 && !readMoreInput(s)) {
-        // No progress and no more input: the member is cut short; keep what was inflated.
-        s->kind = Kind::kFinished;
+    // No progress and no more input: the member is cut short.
+    const bool cut = step.status == InflateStatus::kOk && step.consumed == 0 && step.produced == 0 &&
+                     !readMoreInput(s);
+    if ((cut || step.status == InflateStatus::kDataError) && s->isal_member) {
+        // What ISA-L made in this step is dropped: zlib makes it again, and knows where to stop.
+        if (!readMemberAgainWithZlib(s)) s->kind = Kind::kFinished;
+        return 0;
     }
     s->pending = s->output;
     s->pending_size = step.produced;
+    if (step.status == InflateStatus::kMemberEnd) {
+        decideKind(s);
+    } else if (cut || step.status == InflateStatus::kDataError) {
+        s->kind = Kind::kFinished;  // bad data, CRC or length, or cut: what was inflated stands
+    } else {
+        s->member_out += step.produced;
+        s->member_crc = gzipOutputCrc(s->inflater);
+    }
     return step.produced;
 }
 
@@ -217,36 +285,45 @@ bool refill(LineSource* s) {
     return true;
 }
 
+// The inflater the test switch IONEX_INFLATER names ("zlib" or "isal"), else the build's.
+InflaterKind chosenInflater() {
+    const char* name = std::getenv("IONEX_INFLATER");
+    if (name != nullptr && std::strcmp(name, "zlib") == 0) return InflaterKind::kZlib;
+    if (name != nullptr && std::strcmp(name, "isal") == 0) return InflaterKind::kIsal;
+    return defaultInflater();
+}
+
 }  // namespace
 
-LineSource* openLineSource(const char* path) { return openLineSource(path, defaultInflater()); }
+LineSource* openLineSource(const char* path) { return openLineSource(path, chosenInflater()); }
 
 LineSource* openLineSource(const char* path, InflaterKind inflater) {
     if (path == nullptr || !inflaterAvailable(inflater)) return nullptr;
     int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     LineSource* s = new (std::nothrow) LineSource;
-    unsigned char* input = new (std::nothrow) unsigned char[kInputCapacity];
-    if (s == nullptr || input == nullptr) {
+    WorkBuffers* buffers = s == nullptr ? nullptr : borrowWorkBuffers();
+    if (buffers == nullptr) {
         delete s;
-        delete[] input;
         ::close(fd);
         return nullptr;
     }
     s->fd = fd;
-    s->input = input;
-    s->inflater_kind = inflater;
+    s->buffers = buffers;
+    s->input = inputBlock(*buffers);
+    s->can_read_again = isRegularFile(fd);
+    // ISA-L's members may have to be read again: only a regular file allows it.
+    s->inflater_kind = s->can_read_again ? inflater : InflaterKind::kZlib;
     decideKind(s);
     return s;
 }
 
+InflaterKind lineSourceInflater(const LineSource* source) { return source->inflater_kind; }
+
 void closeLineSource(LineSource* source) {
     if (source == nullptr) return;
-    destroyGzipInflater(source->inflater);
     ::close(source->fd);
-    delete source->lzw;
-    delete[] source->input;
-    delete[] source->output_block;
+    returnWorkBuffers(source->buffers);
     delete source;
 }
 

@@ -11,14 +11,23 @@ namespace ionex {
 
 struct LineSource;  // opaque: one open input file and its decoder state
 
-// Opens `path` for reading and decides the kind of its first member.
-// Returns null when the file cannot be opened; a path that opens but cannot be read
+// Opens `path` for reading and decides the kind of its first member. Its gzip members are
+// inflated by the build's inflater, or by the one the environment variable IONEX_INFLATER
+// names ("zlib" or "isal"; a switch for tests that compare the two, which give the same
+// bytes on every input).
+// Returns null when the file cannot be opened (or IONEX_INFLATER names an inflater the
+// build lacks); a path that opens but cannot be read
 // (a directory) gives a source that reads as empty.
 LineSource* openLineSource(const char* path);
 
 // The same with a chosen gzip inflater (tests and benchmarks compare the two).
 // Returns null also when that inflater is not built in.
 LineSource* openLineSource(const char* path, InflaterKind inflater);
+
+// The inflater the source's gzip members start with: the one asked for, or zlib for an input
+// that is no regular file (a pipe or FIFO: a member cannot be read again there, see
+// line_source.cpp). Returns it.
+InflaterKind lineSourceInflater(const LineSource* source);
 
 // Closes the file and releases the source. Accepts null.
 void closeLineSource(LineSource* source);

@@ -51,4 +51,9 @@ InflateStep inflateZlib(ZlibInflater* inflater, const unsigned char* in, size_t 
     return step;
 }
 
+// zlib keeps the running CRC-32 of a gzip member's output in `adler`.
+unsigned long zlibOutputCrc(const ZlibInflater* inflater) {
+    return inflater->zs.total_out == 0 ? 0 : static_cast<unsigned long>(inflater->zs.adler);
+}
+
 }  // namespace ionex
