@@ -15,6 +15,7 @@ function test_ionex_plot(ctx)
   check_sun();
   check_layers_and_options(M);
   check_errors(M);
+  check_coastline_file(M, ctx);
 end
 
 function check_real_map(M)
@@ -285,6 +286,57 @@ function check_errors(M)
            sprintf('got %s: %s', id, msg));
   end
   close(fig);
+end
+
+function check_coastline_file(M, ctx)
+% A copy of ionex.plot whose coastline file is missing, cut short or of another format
+% says so (ionex:NoFile, ionex:Corrupt) and still draws without coastlines.
+  source = fileparts(which('ionex.plot'));
+  data = fread(fopen_or_fail(fullfile(source, 'private', 'coastlines_110m.bin')), Inf, '*uint8');
+  fclose('all');
+  % {label, bytes of the file ([] for none), identifier}
+  cases = {
+    'missing',                 [],                            'ionex:NoFile'
+    'cut short',               data(1:1000),                  'ionex:Corrupt'
+    'another format',          [uint8('IXCOAST2')'; data(9:end)], 'ionex:Corrupt'
+    'empty',                   zeros(0, 1, 'uint8'),          'ionex:Corrupt'
+  };
+  fig = figure('visible', 'off');
+  for k = 1:rows(cases)
+    [label, bytes, want] = cases{k, :};
+    root = fullfile(ctx.tmp, sprintf('copy%d', k));
+    mkdir(fullfile(root, '+ionex', 'private'));
+    copyfile(fullfile(source, 'plot.m'), fullfile(root, '+ionex'));
+    if ~strcmp(label, 'missing')
+      fid = fopen(fullfile(root, '+ionex', 'private', 'coastlines_110m.bin'), 'w');
+      fwrite(fid, bytes, 'uint8');
+      fclose(fid);
+    end
+    addpath(root);
+    clear('ionex.plot');                 % forget the package's copy, loaded before
+    id = '';
+    try
+      ionex.plot(M);
+    catch err
+      id = err.identifier;
+    end
+    tcheck_equal(sprintf('coastline file %s: %s', label, want), id, want);
+    h = ionex.plot(M, [], 'Coastlines', false);
+    tcheck(sprintf('coastline file %s: the map without coastlines still draws', label), ...
+           isempty(h.coastlines) && ~isempty(h.image));
+    rmpath(root);
+    clear('ionex.plot');
+  end
+  close(fig);
+  tcheck_equal('the package''s own ionex.plot again', fileparts(which('ionex.plot')), source);
+end
+
+function fid = fopen_or_fail(file)
+% Opens FILE for reading. Returns its descriptor; raises an error when it cannot.
+  fid = fopen(file, 'r');
+  if fid < 0
+    error('test_ionex_plot:file', 'cannot open %s', file);
+  end
 end
 
 function [fig, h] = draw(varargin)

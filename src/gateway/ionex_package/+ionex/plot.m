@@ -48,7 +48,8 @@ function varargout = plot(M, varargin)
 %
 %   Errors: ionex:Input for an M that is not from ionex.read, a T outside
 %   the maps, a kind M does not hold, an unknown option or a wrong value;
-%   ionex:NoFile when the coastline file beside this function is missing.
+%   ionex:NoFile or ionex:Corrupt when the coastline file beside this
+%   function is missing or damaged.
 %
 %   Coastlines: Natural Earth 1:110m (public domain), from the npm package
 %   world-atlas (ISC licence), in +ionex/private/coastlines_110m.bin.
@@ -401,7 +402,7 @@ function [lon, lat] = coastline_data()
   data = fread(fid, [2 Inf], 'int16');
   fclose(fid);
   if ~strcmp(magic, 'IXCOAST1') || isempty(count) || size(data, 2) ~= count
-    error('ionex:NoFile', 'ionex.plot: the coastline file %s is damaged; reinstall the toolbox or pass ''Coastlines'', false.', file);
+    error('ionex:Corrupt', 'ionex.plot: the coastline file %s is damaged; reinstall the toolbox or pass ''Coastlines'', false.', file);
   end
   gap = data(1, :) == -32768;
   lon = data(1, :) / 100;
