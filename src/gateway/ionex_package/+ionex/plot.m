@@ -22,20 +22,21 @@ function varargout = plot(M, varargin)
 %   axis labels in degrees. The colours are the axes' colormap, scaled to
 %   'CLim' (colormap and caxis restyle the map afterwards).
 %
-%   Options (name-value pairs, names in any case):
-%     'Kind'        'tec', 'rms' or 'height_map': which maps of M      'tec'
-%     'Coastlines'  true draws Natural Earth's 1:110m coastlines,
-%                   clipped to the map's extent                        true
-%     'Sun'         true marks the subsolar point at the map's epoch   false
-%     'Points'      n-by-2 [lat lon] degrees (more columns are
-%                   ignored; the n-by-2-by-k IPP of ionex.delay is
-%                   taken as it is): marked as given                   []
-%     'CLim'        [low high] of the colour scale         [0 max] (or data range)
-%     'Parent'      axes to draw into; they are cleared unless hold
-%                   is on                                       new or current axes
+%   Options (name-value pairs, names in any case; defaults in brackets):
+%     'Kind'        'tec', 'rms' or 'height_map': which maps of M ['tec']
+%     'Coastlines'  draw Natural Earth's 1:110m coastlines, clipped to the
+%                   map's extent [true]
+%     'Sun'         mark the subsolar point at the map's epoch [false]
+%     'Points'      n-by-2 [lat lon] (degrees) to mark as given, such as
+%                   stations or the IPP of ionex.delay (its n-by-2-by-k
+%                   form too); further columns are ignored [none]
+%     'CLim'        [low high] of the colour scale [0 to the largest
+%                   value, from the smallest when that is negative]
+%     'Parent'      axes to draw into, cleared unless hold is on [the
+%                   current axes, or new ones]
 %     'Height'      km: the layer of a 3-D map set, one of M.height;
 %                   needed when M holds more than one layer
-%
+
 %   H is a struct of handles for further styling: axes, image, missing
 %   (the grey cells; [] when every node has a value), coastlines (one
 %   line; [] without), points ([] without), sun ([] without), colorbar,
