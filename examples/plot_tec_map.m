@@ -1,4 +1,4 @@
-function [M, h, fig] = plot_tec_map(file, png, t)
+function varargout = plot_tec_map(file, png, t)
 %PLOT_TEC_MAP  Draw a TEC map of an IONEX file with coastlines and save it as a PNG.
 %
 %   plot_tec_map(FILE, PNG, T) reads the TEC maps of the IONEX file FILE (plain, .gz or .Z)
@@ -36,6 +36,8 @@ function [M, h, fig] = plot_tec_map(file, png, t)
   if nargout < 3
     close(fig);
   end
+  outputs = {M, h, fig};               % none unless asked for: a call at the prompt prints nothing
+  varargout = outputs(1:nargout);
 end
 
 function use_gnuplot_without_gui()
