@@ -126,6 +126,7 @@ function check_package(archive, data_dir, tmp)
   pkg('uninstall', '-local', 'vornakelstrid');
   tcheck('after pkg uninstall the module is gone', isempty(which('vornakelstrid_p')), which('vornakelstrid_p'));
   tcheck('after pkg uninstall ionex.read is gone', isempty(which('ionex.read')), which('ionex.read'));
-  tcheck('after pkg uninstall ionex.plot is gone', isempty(which('ionex.plot')), which('ionex.plot'));
+  % (which falls back to Octave's own plot for a package function it does not find)
+  tcheck('after pkg uninstall ionex.plot is gone', ~strncmp(which('ionex.plot'), arch, numel(arch)), which('ionex.plot'));
   tcheck('after pkg uninstall nothing is listed', isempty(pkg('list')));
 end
