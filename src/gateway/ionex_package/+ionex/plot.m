@@ -65,59 +65,64 @@ function varargout = plot(M, varargin)
 
   [t, opts] = read_arguments(M, varargin);
   [values, epoch, interpolated] = map_at(M, t, opts);
-
-  [lon_d, lon_order, is_global, dlon] = display_longitudes(M.lon);
-  [lat_d, lat_order, dlat] = display_latitudes(M.lat);
-  values = values(lat_order, lon_order);
-  if is_global
-    box = [-180 180 -90 90];
-  else
-    box = [lon_d(1) - dlon / 2, lon_d(end) + dlon / 2, ...
-           max(lat_d(1) - dlat / 2, -90), min(lat_d(end) + dlat / 2, 90)];
-  end
-
+  [layout, values] = display_grid(M.lon, M.lat, values);
   ax = target_axes(opts.parent);
-  clim = colour_limits(values, opts.clim);
-  grey = [0.8 0.8 0.8];
-  h.axes = ax;
-  h.image = image('Parent', ax, 'XData', lon_d([1 end]), 'YData', lat_d([1 end]), ...
-                  'CData', values, 'CDataMapping', 'scaled');
-  h.missing = grey_cells(ax, values, lon_d, lat_d, dlon, dlat, grey);
-  set(ax, 'YDir', 'normal', 'XLim', box(1:2), 'YLim', box(3:4), 'CLim', clim, ...
-          'DataAspectRatio', [1 1 1], 'Layer', 'top', 'Box', 'on', 'Color', grey);
-  if is_global
-    set(ax, 'XTick', -180:60:180, 'YTick', -90:30:90);
-  end
-
+  h = draw_map(ax, layout, values, opts.clim);
   h.coastlines = [];
   if opts.coastlines
-    [cx, cy] = coastlines_in(box);
+    [cx, cy] = coastlines_in(layout.box);
     h.coastlines = line('Parent', ax, 'XData', cx, 'YData', cy, 'Color', [0 0 0], 'LineWidth', 1);
   end
-  h.points = [];
-  if ~isempty(opts.points)
-    px = shift_into(opts.points(:, 2), box(1));
-    h.points = line('Parent', ax, 'XData', px, 'YData', opts.points(:, 1), 'LineStyle', 'none', ...
-                    'Marker', 'o', 'MarkerSize', 5, 'MarkerEdgeColor', [0 0 0], ...
-                    'MarkerFaceColor', [1 1 1]);
-  end
-  h.sun = [];
-  if opts.sun
-    [sun_lat, sun_lon] = subsolar_point(epoch);
-    sun_lon = shift_into(sun_lon, box(1));
-    h.sun = line('Parent', ax, 'XData', sun_lon, 'YData', sun_lat, 'LineStyle', 'none', ...
-                 'Marker', 'o', 'MarkerSize', 11, 'MarkerEdgeColor', [0 0 0], ...
-                 'MarkerFaceColor', [1 0.85 0], 'LineWidth', 1.5);
-  end
-
-  h.colorbar = colorbar(ax);
-  ylabel(h.colorbar, unit_of(opts.kind));
-  xlabel(ax, 'Longitude (degrees)');
-  ylabel(ax, 'Latitude (degrees)');
-  h.title = title(ax, title_text(M, opts, epoch, interpolated), 'Interpreter', 'none');
+  [h.points, h.sun] = draw_marks(ax, layout.box, opts, epoch);
+  [h.colorbar, h.title] = label_map(ax, M, opts, epoch, interpolated);
   if nargout > 0
     varargout{1} = h;
   end
+end
+
+% ---------------------------------------------------------------------------------------
+function h = draw_map(ax, layout, values, wanted_clim)
+% Draws the map as a scaled image north up, grey cells where a node has no value, and sets
+% the axes to the map's extent. Returns the handles axes, image and missing.
+  grey = [0.8 0.8 0.8];
+  h.axes = ax;
+  h.image = image('Parent', ax, 'XData', layout.lon([1 end]), 'YData', layout.lat([1 end]), ...
+                  'CData', values, 'CDataMapping', 'scaled');
+  h.missing = grey_cells(ax, values, layout, grey);
+  set(ax, 'YDir', 'normal', 'XLim', layout.box(1:2), 'YLim', layout.box(3:4), ...
+          'CLim', colour_limits(values, wanted_clim), 'DataAspectRatio', [1 1 1], ...
+          'Layer', 'top', 'Box', 'on', 'Color', grey);
+  if layout.is_global
+    set(ax, 'XTick', -180:60:180, 'YTick', -90:30:90);
+  end
+end
+
+function [points, sun] = draw_marks(ax, box, opts, epoch)
+% Marks the points of 'Points' and, with 'Sun', the subsolar point at EPOCH, their
+% longitudes moved into the map's extent. Returns their line handles ([] for none).
+  points = [];
+  sun = [];
+  if ~isempty(opts.points)
+    points = line('Parent', ax, 'XData', shift_into(opts.points(:, 2), box(1)), ...
+                  'YData', opts.points(:, 1), 'LineStyle', 'none', 'Marker', 'o', ...
+                  'MarkerSize', 5, 'MarkerEdgeColor', [0 0 0], 'MarkerFaceColor', [1 1 1]);
+  end
+  if opts.sun
+    [sun_lat, sun_lon] = subsolar_point(epoch);
+    sun = line('Parent', ax, 'XData', shift_into(sun_lon, box(1)), 'YData', sun_lat, ...
+               'LineStyle', 'none', 'Marker', 'o', 'MarkerSize', 11, 'LineWidth', 1.5, ...
+               'MarkerEdgeColor', [0 0 0], 'MarkerFaceColor', [1 0.85 0]);
+  end
+end
+
+function [cb, ttl] = label_map(ax, M, opts, epoch, interpolated)
+% Adds the colour bar with the unit, the axis labels and the title. Returns the colour
+% bar's handle and the title's.
+  cb = colorbar(ax);
+  ylabel(cb, unit_of(opts.kind));
+  xlabel(ax, 'Longitude (degrees)');
+  ylabel(ax, 'Latitude (degrees)');
+  ttl = title(ax, title_text(M, opts, epoch, interpolated), 'Interpreter', 'none');
 end
 
 % ---------------------------------------------------------------------------------------
@@ -278,6 +283,21 @@ function [maps, height] = pick_layer(M, maps, opts)
 end
 
 % ---------------------------------------------------------------------------------------
+function [layout, values] = display_grid(lon, lat, values)
+% The grid as drawn: longitudes (see display_longitudes) and latitudes south to north, their
+% spacings, whether it is global, and the box [west east south north] shown (the globe, or
+% half a cell around a regional grid's nodes). Returns it and VALUES in its order.
+  [layout.lon, lon_order, layout.is_global, layout.dlon] = display_longitudes(lon);
+  [layout.lat, lat_order, layout.dlat] = display_latitudes(lat);
+  values = values(lat_order, lon_order);
+  if layout.is_global
+    layout.box = [-180 180 -90 90];
+  else
+    layout.box = [layout.lon(1) - layout.dlon / 2, layout.lon(end) + layout.dlon / 2, ...
+                  max(layout.lat(1) - layout.dlat / 2, -90), min(layout.lat(end) + layout.dlat / 2, 90)];
+  end
+end
+
 function [lon_d, order, is_global, step] = display_longitudes(lon)
 % The longitudes as drawn, ascending from -180: a grid that covers the circle is turned into
 % -180..180 (its -180 column repeated at 180 when it has one), a regional grid is moved by
@@ -349,7 +369,7 @@ function clim = colour_limits(values, wanted)
   end
 end
 
-function p = grey_cells(ax, values, lon_d, lat_d, dlon, dlat, grey)
+function p = grey_cells(ax, values, layout, grey)
 % Covers the nodes without a value with grey cells, one rectangle for each run of them along
 % a latitude row (renderers differ in how they colour NaN in an image). Returns the patch,
 % or [] when every node has a value.
@@ -363,10 +383,10 @@ function p = grey_cells(ax, values, lon_d, lat_d, dlon, dlat, grey)
   [last, ~] = find(edges.' == -1);
   [first, row] = deal(first(:), row(:));
   last = last(:) - 1;
-  west = lon_d(first) - dlon / 2;
-  east = lon_d(last) + dlon / 2;
-  south = lat_d(row) - dlat / 2;
-  north = lat_d(row) + dlat / 2;
+  west = layout.lon(first) - layout.dlon / 2;
+  east = layout.lon(last) + layout.dlon / 2;
+  south = layout.lat(row) - layout.dlat / 2;
+  north = layout.lat(row) + layout.dlat / 2;
   n = numel(row);
   vertices = [west south; east south; east north; west north];
   faces = reshape(1:4 * n, n, 4);
