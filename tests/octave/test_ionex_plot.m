@@ -267,6 +267,8 @@ function check_errors(M)
     'Height not a layer',            {S, [], 'Height', 300},            'not a layer of M'
     '3-D without Height',            {S, []},                           'give ''Height'''
     'M not a struct',                {M.tec},                           'struct that ionex.read returns'
+    'M without a longitude axis',    {rmfield(M, 'lon')},               'struct that ionex.read returns'
+    'M a struct array',              {[M; M]},                          'struct that ionex.read returns'
     'M without maps',                {setfield(M, 'time', zeros(0, 1))}, 'M holds no map'
     'M with a damaged axis',         {setfield(M, 'lat', [1 NaN])},     'M.lat must be a vector'
     'maps not the size of the axes', {setfield(M, 'tec', M.tec(1:5, :, :))}, 'M.tec must be nlat-by-nlon-by-nmaps'
