@@ -8,7 +8,8 @@ function [out_dir, built] = build_toolbox(varargin)
 %   Runs in MATLAB or GNU Octave from any folder. Compiles every MEX function of the
 %   toolbox with the host's own mex command (in Octave, mex calls mkoctfile --mex),
 %   links zlib (and ISA-L where it is found), and puts the modules with their help files
-%   into one folder, with the +ionex package folder beside vornakelstrid_p. Prints the
+%   into one folder, with the +ionex package folder beside vornakelstrid_p (holding also
+%   ionex.plot, an M-file, and the coastline data it draws). Prints the
 %   folder to add with addpath. Returns that folder and the list of modules built (paths).
 %
 %   Options (name-value pairs, names in any case):
@@ -64,6 +65,8 @@ function [out_dir, built] = build_toolbox(varargin)
 
   % `help ionex` in MATLAB lists the package from its Contents.m.
   copyfile(fullfile(src_gateway, 'ionex_package', '+ionex', 'Contents.m'), fullfile(out_dir, '+ionex'));
+  % ionex.plot is a plain M-file; it draws the coastline data of its private/ folder.
+  copy_plain_functions(fullfile(src_gateway, 'ionex_package', '+ionex'), fullfile(out_dir, '+ionex'));
 
   fprintf('build_toolbox: %d modules built in %s\n', numel(built), out_dir);
   fprintf('To use them:  addpath(''%s'')\n', out_dir);
@@ -92,6 +95,15 @@ function entries = mex_entries()
     'interp', '+ionex', [{'ionex_package/ionex_interp.cpp'}, ionex_shared], help_of('interp.m')
     'delay', '+ionex', [{'ionex_package/ionex_delay.cpp'}, ionex_shared], help_of('delay.m')
   };
+end
+
+% ---------------------------------------------------------------------------------------
+function copy_plain_functions(src, dest)
+% Copies the package's functions written in M (plot.m) and its private/ folder (their data)
+% from SRC to DEST. Returns nothing.
+  copyfile(fullfile(src, 'plot.m'), dest);
+  ensure_folder(fullfile(dest, 'private'));
+  copyfile(fullfile(src, 'private', '*'), fullfile(dest, 'private'));
 end
 
 % ---------------------------------------------------------------------------------------

@@ -13,7 +13,9 @@
 #   slant_delay.m                the examples
 #   data/                        the sample IONEX files the examples use by default
 #   +ionex/                      the package: read.mex, info.mex, ... beside their help
-#                                files read.m, info.m, ... and Contents.m (`help ionex`)
+#                                files read.m, info.m, ... and Contents.m (`help ionex`),
+#                                plot.m (ionex.plot, an M-file) and private/ with the
+#                                coastline data it draws
 # After addpath of that folder, Octave (or MATLAB) finds the module and the examples.
 #
 # The target octave_package (see package/octave_package.cmake) makes the archive for
@@ -48,6 +50,8 @@ endforeach()
 if(_ionex_installed_package)
   file(GLOB _ionex_package_help CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
   install(FILES ${_ionex_package_help} DESTINATION ${IONEX_INSTALL_DIR}/+ionex)
+  file(GLOB _ionex_package_private CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/private/*)
+  install(FILES ${_ionex_package_private} DESTINATION ${IONEX_INSTALL_DIR}/+ionex/private)
 endif()
 
 if(_ionex_installed_module)

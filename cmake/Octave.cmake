@@ -153,11 +153,13 @@ foreach(_entry IN LISTS _package_entries)
 endforeach()
 
 # `help ionex.read` reads +ionex/read.m beside +ionex/read.mex; `help ionex`, Contents.m.
+# ionex.plot is a plain M-file there, and private/ holds the coastline data it draws.
 if(IONEX_OCTAVE_PACKAGE_TARGETS AND IONEX_PACKAGE_HELP_DIR)
   file(GLOB _package_help_files CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/*.m)
+  file(GLOB _package_private_files CONFIGURE_DEPENDS ${IONEX_PACKAGE_HELP_DIR}/private/*)
   set(_package_help_copies "")
-  foreach(_help IN LISTS _package_help_files)
-    get_filename_component(_n ${_help} NAME)
+  foreach(_help IN LISTS _package_help_files _package_private_files)
+    file(RELATIVE_PATH _n ${IONEX_PACKAGE_HELP_DIR} ${_help})
     add_custom_command(OUTPUT ${IONEX_OCTAVE_MODULE_DIR}/+ionex/${_n}
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_help} ${IONEX_OCTAVE_MODULE_DIR}/+ionex/${_n}
       DEPENDS ${_help} VERBATIM)

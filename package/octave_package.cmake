@@ -6,7 +6,9 @@
 #   vornakelstrid-<version>/src/ionex/<layer>/      the core, in the repository's folders
 #   vornakelstrid-<version>/src/gateway/vornakelstrid/  the module's gateway and help file
 #   vornakelstrid-<version>/src/gateway/ionex_package/  the +ionex entries (ionex_<name>.cpp),
-#                                                   their shared sources and +ionex/*.m help
+#                                                   their shared sources, +ionex/*.m (help
+#                                                   files and ionex.plot) and +ionex/private/
+#                                                   (the coastline data of ionex.plot)
 #   vornakelstrid-<version>/inst/                   the examples and their sample data
 # The archive holds sources only: it is made without Octave, and `pkg install` compiles
 # the module with the installing Octave's own mkoctfile. Part of the default build.
@@ -29,7 +31,8 @@ endif()
 file(GLOB_RECURSE _pkg_sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}/src
   ${CMAKE_SOURCE_DIR}/src/ionex/*.cpp ${CMAKE_SOURCE_DIR}/src/ionex/*.h
   ${CMAKE_SOURCE_DIR}/src/gateway/*.cpp ${CMAKE_SOURCE_DIR}/src/gateway/*.h
-  ${CMAKE_SOURCE_DIR}/src/gateway/*.m)
+  ${CMAKE_SOURCE_DIR}/src/gateway/*.m
+  ${CMAKE_SOURCE_DIR}/src/gateway/ionex_package/+ionex/private/*)
 
 # DESCRIPTION with the project's version and the date of configuration.
 string(TIMESTAMP IONEX_PACKAGE_DATE "%Y-%m-%d" UTC)

@@ -37,7 +37,8 @@ function check_folder(folder, data_dir)
   extra = extra(cellfun(@isempty, regexp(extra, '^vornakelstrid_p\.mex')));  % MATLAB's module
   tcheck('nothing else at the top of the folder', isempty(extra), strjoin(names, ' '));
 
-  package = {'read.mex', 'read.m', 'info.mex', 'info.m', 'Contents.m'};
+  package = {'read.mex', 'read.m', 'info.mex', 'info.m', 'Contents.m', 'plot.m', ...
+             fullfile('private', 'coastlines_110m.bin'), fullfile('private', 'COASTLINES.md')};
   for k = 1:numel(package)
     tcheck(['installed: +ionex/' package{k}], isfile(fullfile(folder, '+ionex', package{k})));
   end
@@ -45,6 +46,7 @@ function check_folder(folder, data_dir)
   tcheck('before addpath the module is not found', isempty(which('vornakelstrid_p')));
   addpath(folder);
   check_ionex_package(folder);
+  check_installed_plot('installed', fullfile(folder, '+ionex'));
   found = which('vornakelstrid_p');
   tcheck_equal('after addpath a call reaches the installed MEX file', found, ...
                fullfile(folder, 'vornakelstrid_p.mex'));

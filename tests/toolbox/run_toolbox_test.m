@@ -94,6 +94,7 @@ function check_toolbox(out_dir, built, data_dir)
          sprintf('%.6f', v(1)));
   got = [plat plon sat(1) rx];   % the node carries single precision
   tcheck('  node and DCBs', max(abs(got - [46.9 7.5 -7.615 -11.991])) < 1e-6, mat2str(got, 17));
+  check_installed_plot('toolbox', fullfile(out_dir, '+ionex'));
   r = vornakelstrid_p(fullfile(data_dir, 'no-such-file.20i'));
   tcheck('a missing file gives the error result', is_error_result(r) && strcmp(r{2}, 'Vornakelstrid:NoFile'), ...
          describe_value(r));

@@ -6,12 +6,14 @@
 %   ionex.interp - vertical TEC (and RMS) at any time and place
 %   ionex.delay  - slant ionospheric delay of a signal, its uncertainty,
 %                  slant TEC and pierce points
+%   ionex.plot   - a map drawn with coastlines, the subsolar point and
+%                  marked points (base graphics, headless too)
 %
 % Failures raise errors with identifiers ionex:NoFile, ionex:NotIonex,
 % ionex:Corrupt, ionex:Truncated, ionex:GridMismatch, ionex:Input.
 %
 % Example
 %   M = ionex.read('codg0080.20i.Z');
-%   imagesc(M.lon, M.lat, M.tec(:, :, 1)); axis xy; colorbar
+%   ionex.plot(M, M.time(1), 'Sun', true)
 %
 % See also vornakelstrid_p.
