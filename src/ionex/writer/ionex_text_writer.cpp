@@ -215,7 +215,7 @@ bool header(TextSink& sink, const WriteInput& in, const WritePlan& plan) {
 // One row: its LAT/LON1/LON2/DLON/H record (2X,5F6.1) and its values, 16I5 to a line.
 // Returns false when the sink stopped.
 bool mapRow(TextSink& sink, const WritePlan& plan, std::size_t i, std::size_t h, const double* layer, std::size_t nlat,
-            std::size_t nlon, int exponent) {
+            std::size_t nlon, const ValueScale& scale) {
     RecordLine line;
     clearLine(line);
     putString(line, 3, plan.lat.nodes[i]);
@@ -231,7 +231,7 @@ bool mapRow(TextSink& sink, const WritePlan& plan, std::size_t i, std::size_t h,
         char* out = sink.buffer.data() + sink.used;
         for (std::size_t c = 0; c < count; ++c) {
             long n = kMissingValue;
-            encodeValue(layer[(j + c) * nlat + i], exponent, &n);  // the plan has checked that it fits
+            encodeScaled(layer[(j + c) * nlat + i], scale, &n);  // the plan has checked that it fits
             formatField(n, out + c * kFieldWidth);
         }
         out[count * kFieldWidth] = '\n';
@@ -250,10 +250,11 @@ bool mapsOfKind(TextSink& sink, const WriteInput& in, const WritePlan& plan, int
             return false;
         }
         if (exponent != plan.file_exponent && !integerRecord(sink, exponent, "EXPONENT")) return false;
+        const ValueScale scale = scaleFor(exponent);
         for (std::size_t h = 0; h < nhgt; ++h) {
             const double* layer = in.maps[kind] + m * in.map_stride + h * in.height_stride;
             for (std::size_t i = 0; i < nlat; ++i) {
-                if (!mapRow(sink, plan, i, h, layer, nlat, nlon, exponent)) return false;
+                if (!mapRow(sink, plan, i, h, layer, nlat, nlon, scale)) return false;
             }
         }
         if (!integerRecord(sink, static_cast<long long>(m + 1), kEndLabels[kind])) return false;

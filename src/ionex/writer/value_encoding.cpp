@@ -2,6 +2,7 @@
 #include "writer/value_encoding.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "format_reader/fixed_fields.h"
@@ -17,20 +18,14 @@ inline double nodeValue(const MapLayers& map, std::size_t i, std::size_t j, std:
 
 }  // namespace
 
-Encoding encodeValue(double value, int exponent, long* integer) {
-    if (std::isnan(value)) {
-        *integer = kMissingValue;
-        return Encoding::kFits;
-    }
-    if (!std::isfinite(value)) return Encoding::kNotFinite;
-    const double scaled = exponent < 0 ? value * powerOfTen(-exponent) : value / powerOfTen(exponent);
-    // Checked before the conversion: a double beyond long's range must never be converted.
-    if (!(std::fabs(scaled) < 1e6)) return Encoding::kTooLarge;
-    const long n = static_cast<long>(std::round(scaled));  // halves away from zero
-    if (n < kLowestFieldValue || n > kHighestFieldValue || n == kMissingValue) return Encoding::kTooLarge;
-    *integer = n;
-    return Encoding::kFits;
+ValueScale scaleFor(int exponent) {
+    ValueScale scale;
+    scale.multiply = exponent < 0;
+    scale.factor = exponent < 0 ? powerOfTen(-exponent) : powerOfTen(exponent);
+    return scale;
 }
+
+Encoding encodeValue(double value, int exponent, long* integer) { return encodeScaled(value, scaleFor(exponent), integer); }
 
 double decodeValue(long integer, int exponent) {
     if (integer == kMissingValue) return std::numeric_limits<double>::quiet_NaN();
@@ -46,10 +41,32 @@ bool exactAt(double value, int exponent) {
     return decodeValue(n, exponent) == value;
 }
 
+namespace {
+
+// The five-column text of 0 .. 9999, right-aligned: nearly every value of a real map.
+struct FieldTable {
+    char text[kMissingValue + 1][kFieldColumns];
+    FieldTable() {
+        for (long n = 0; n <= kMissingValue; ++n) {
+            long rest = n;
+            for (int p = kFieldColumns - 1; p >= 0; --p) {
+                text[n][p] = (rest != 0 || p == kFieldColumns - 1) ? static_cast<char>('0' + rest % 10) : ' ';
+                rest /= 10;
+            }
+        }
+    }
+};
+}  // namespace
+
 void formatField(long integer, char* out) {
+    static const FieldTable table;  // made once, never changed
+    if (integer >= 0 && integer <= kMissingValue) {
+        std::memcpy(out, table.text[integer], kFieldColumns);
+        return;
+    }
     const bool negative = integer < 0;
     unsigned long magnitude = static_cast<unsigned long>(negative ? -integer : integer);
-    int p = 4;
+    int p = kFieldColumns - 1;
     do {
         out[p--] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -59,6 +76,21 @@ void formatField(long integer, char* out) {
 }
 
 bool mapFits(const MapLayers& map, int exponent, NodeIndex* node, double* value, Encoding* why) {
+    // The whole map in memory order first; only a map that fails is searched in file order
+    // (row by row) for the first value that does not fit.
+    const std::size_t layer = map.nlat * map.nlon;
+    bool all = true;
+    for (std::size_t h = 0; h < map.nhgt && all; ++h) {
+        const double* values = map.values + h * map.height_stride;
+        for (std::size_t k = 0; k < layer; ++k) {
+            long n = 0;
+            if (encodeValue(values[k], exponent, &n) != Encoding::kFits) {
+                all = false;
+                break;
+            }
+        }
+    }
+    if (all) return true;
     for (std::size_t h = 0; h < map.nhgt; ++h) {
         for (std::size_t i = 0; i < map.nlat; ++i) {
             for (std::size_t j = 0; j < map.nlon; ++j) {
@@ -74,6 +106,25 @@ bool mapFits(const MapLayers& map, int exponent, NodeIndex* node, double* value,
         }
     }
     return true;
+}
+
+MapScan scanMap(const MapLayers& map, int exponent) {
+    const std::size_t layer = map.nlat * map.nlon;
+    const ValueScale scale = scaleFor(exponent);
+    MapScan scan;
+    for (std::size_t h = 0; h < map.nhgt; ++h) {
+        const double* values = map.values + h * map.height_stride;
+        for (std::size_t k = 0; k < layer; ++k) {
+            long n = 0;
+            if (encodeScaled(values[k], scale, &n) != Encoding::kFits) {
+                scan.fits = false;
+                scan.exact = false;
+                return scan;
+            }
+            if (scan.exact && n != kMissingValue && decodeValue(n, exponent) != values[k]) scan.exact = false;
+        }
+    }
+    return scan;
 }
 
 bool mapExact(const MapLayers& map, int exponent) {

@@ -12,6 +12,7 @@ namespace ionex {
 constexpr long kLowestFieldValue = -9999;
 constexpr long kHighestFieldValue = 99999;
 constexpr long kMissingValue = 9999;
+constexpr int kFieldColumns = 5;
 // The exponents an EXPONENT record may carry.
 constexpr int kLowestExponent = -99;
 constexpr int kHighestExponent = 99;
@@ -21,6 +22,36 @@ enum class Encoding : int {
     kTooLarge,   // beyond the field, or rounding to 9999
     kNotFinite,  // an infinity: no field holds it
 };
+
+// How values are scaled for one exponent: multiplied by 10^-exponent (exponent < 0) or
+// divided by 10^exponent.
+struct ValueScale {
+    bool multiply = true;
+    double factor = 10.0;
+};
+
+// The scale of `exponent`. Returns it.
+ValueScale scaleFor(int exponent);
+
+// encodeValue with the scale worked out: the writer's inner loop. Returns the same.
+inline Encoding encodeScaled(double value, const ValueScale& scale, long* integer) {
+    if (value != value) {  // NaN
+        *integer = kMissingValue;
+        return Encoding::kFits;
+    }
+    const double scaled = scale.multiply ? value * scale.factor : value / scale.factor;
+    // Checked before the conversion: a double beyond long's range must never be converted
+    // (infinities fail here too).
+    if (!(scaled > -1e6 && scaled < 1e6)) return value - value == 0 ? Encoding::kTooLarge : Encoding::kNotFinite;
+    // Halves away from zero: the truncated part and the exact remainder decide.
+    long n = static_cast<long>(scaled);
+    const double rest = scaled - static_cast<double>(n);
+    if (rest >= 0.5) ++n;
+    else if (rest <= -0.5) --n;
+    if (n < kLowestFieldValue || n > kHighestFieldValue || n == kMissingValue) return Encoding::kTooLarge;
+    *integer = n;
+    return Encoding::kFits;
+}
 
 // Scales `value` for `exponent`: the integer nearest value * 10^-exponent, the product (or
 // quotient, for exponent >= 0) taken in double arithmetic so that 0.15 at -1 is 2, as its
@@ -59,6 +90,15 @@ struct NodeIndex {
 // Finds the first value of `map` that `exponent` cannot write. Returns false with its node
 // and value (and whether it is infinite) when there is one, true when every value fits.
 bool mapFits(const MapLayers& map, int exponent, NodeIndex* node, double* value, Encoding* why);
+
+// Whether every value of a map fits at an exponent, and whether every one is exact there.
+struct MapScan {
+    bool fits = true;
+    bool exact = true;
+};
+
+// Scans `map` once at `exponent`. Returns what it found (exact is false when a value does not fit).
+MapScan scanMap(const MapLayers& map, int exponent);
 
 // Tells whether every value of `map` is exact at `exponent`. Returns true when it is.
 bool mapExact(const MapLayers& map, int exponent);

@@ -201,15 +201,22 @@ WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& f
     }
     // One exponent for the file: the first, from the preferred one upwards, that fits every
     // value. Each step starts over: a coarser exponent can round a value that fitted to 9999.
+    // The scan also tells which maps are exact at it.
+    std::vector<bool> exact[kMapKindCount];
     for (bool all_fit = false; !all_fit;) {
         all_fit = true;
         for (int kind = 0; kind < kMapKindCount && all_fit; ++kind) {
+            exact[kind].assign(in.maps[kind] == nullptr ? 0 : plan.nmaps, true);
             if (in.maps[kind] == nullptr) continue;
             for (std::size_t m = 0; m < plan.nmaps && all_fit; ++m) {
+                const MapLayers map = mapLayers(in, plan, kind, m);
+                const MapScan scan = scanMap(map, exponent);
+                exact[kind][m] = scan.exact;
+                if (scan.fits) continue;
                 NodeIndex node;
                 double value = 0;
                 Encoding why = Encoding::kFits;
-                if (mapFits(mapLayers(in, plan, kind, m), exponent, &node, &value, &why)) continue;
+                mapFits(map, exponent, &node, &value, &why);
                 if (why == Encoding::kNotFinite || in.has_exponent || exponent == kHighestExponent) {
                     return valueFailure(in, plan, kind, m, node, value, why, exponent, in.has_exponent, failure);
                 }
@@ -225,8 +232,7 @@ WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& f
         plan.map_exponent[kind].assign(in.maps[kind] == nullptr ? 0 : plan.nmaps, exponent);
         if (in.maps[kind] == nullptr || in.has_exponent) continue;
         for (std::size_t m = 0; m < plan.nmaps; ++m) {
-            const MapLayers map = mapLayers(in, plan, kind, m);
-            if (!mapExact(map, exponent)) plan.map_exponent[kind][m] = finerExactExponent(map, exponent);
+            if (!exact[kind][m]) plan.map_exponent[kind][m] = finerExactExponent(mapLayers(in, plan, kind, m), exponent);
         }
     }
     return WriteStatus::kOk;
