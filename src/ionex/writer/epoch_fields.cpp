@@ -12,7 +12,7 @@ constexpr long long kSecondsPerDay = 86400;
 // Day number of 1 March of year 0 (1 January of year 0 is day 1, and year 0 is a leap year).
 constexpr long long kMarchFirstOfYearZero = 61;
 constexpr double kFirstDay = 1.0;             // 1 January of year 0
-constexpr double kDayAfterLast = 3652427.0;   // 1 January of year 10000
+constexpr double kDayAfterLast = 3652426.0;   // 1 January of year 10000
 
 }  // namespace
 
