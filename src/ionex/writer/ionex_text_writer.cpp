@@ -212,37 +212,48 @@ bool header(TextSink& sink, const WriteInput& in, const WritePlan& plan) {
     return textRecord(sink, std::string(), "END OF HEADER");
 }
 
-// One row: its LAT/LON1/LON2/DLON/H record (2X,5F6.1) and its values, 16I5 to a line.
-// Returns false when the sink stopped.
-bool mapRow(TextSink& sink, const WritePlan& plan, std::size_t i, std::size_t h, const double* layer, std::size_t nlat,
-            std::size_t nlon, const ValueScale& scale) {
-    RecordLine line;
-    clearLine(line);
-    putString(line, 3, plan.lat.nodes[i]);
-    putText(line, 9, plan.lon.first, 6);
-    putText(line, 15, plan.lon.last, 6);
-    putText(line, 21, plan.lon.step, 6);
-    putString(line, 27, plan.height.nodes[h]);
-    putLabel(line, "LAT/LON1/LON2/DLON/H");
-    if (!putLine(sink, line)) return false;
+// One row: its LAT/LON1/LON2/DLON/H record (2X,5F6.1, made by the plan) and its values,
+// 16I5 to a line, from the layer's integers. Returns false when the sink stopped.
+bool mapRow(TextSink& sink, const char* record, const int* codes, std::size_t i, std::size_t nlat, std::size_t nlon,
+            const char* small_texts) {
+    if (!reserve(sink, kRecordColumns + 1)) return false;
+    std::memcpy(sink.buffer.data() + sink.used, record, kRecordColumns + 1);
+    sink.used += kRecordColumns + 1;
     for (std::size_t j = 0; j < nlon; j += kValuesPerLine) {
         const std::size_t count = nlon - j < kValuesPerLine ? nlon - j : kValuesPerLine;
         if (!reserve(sink, count * kFieldWidth + 1)) return false;
         char* out = sink.buffer.data() + sink.used;
-        for (std::size_t c = 0; c < count; ++c) {
-            long n = kMissingValue;
-            encodeScaled(layer[(j + c) * nlat + i], scale, &n);  // the plan has checked that it fits
-            formatField(n, out + c * kFieldWidth);
+        const int* code = codes + j * nlat + i;
+        for (std::size_t c = 0; c < count; ++c, code += nlat, out += kFieldWidth) {
+            const int n = *code;
+            if (n >= 0 && n <= kMissingValue) {
+                std::memcpy(out, small_texts + n * kFieldWidth, kFieldWidth);
+            } else {
+                formatField(n, out);
+            }
         }
-        out[count * kFieldWidth] = '\n';
+        *out = '\n';
         sink.used += count * kFieldWidth + 1;
     }
     return true;
 }
 
+// The integers of one layer, in its own order (latitude fastest): a pass in memory order,
+// so that the rows, which take every nlat-th value, read a small array. Returns nothing.
+void encodeLayer(const double* layer, std::size_t count, const ValueScale& scale, std::vector<int>& codes) {
+    int* out = codes.data();
+    for (std::size_t k = 0; k < count; ++k) {
+        long n = kMissingValue;
+        encodeScaled(layer[k], scale, &n);  // the plan has checked that it fits
+        out[k] = static_cast<int>(n);
+    }
+}
+
 // Every map of one kind. Returns false when the sink stopped.
 bool mapsOfKind(TextSink& sink, const WriteInput& in, const WritePlan& plan, int kind) {
     const std::size_t nlat = in.lat.size(), nlon = in.lon.size(), nhgt = plan.heights.size();
+    const char* const small_texts = smallFieldTexts();
+    std::vector<int> codes(nlat * nlon);
     for (std::size_t m = 0; m < plan.nmaps; ++m) {
         const int exponent = plan.map_exponent[kind][m];
         if (!integerRecord(sink, static_cast<long long>(m + 1), kStartLabels[kind]) ||
@@ -252,9 +263,10 @@ bool mapsOfKind(TextSink& sink, const WriteInput& in, const WritePlan& plan, int
         if (exponent != plan.file_exponent && !integerRecord(sink, exponent, "EXPONENT")) return false;
         const ValueScale scale = scaleFor(exponent);
         for (std::size_t h = 0; h < nhgt; ++h) {
-            const double* layer = in.maps[kind] + m * in.map_stride + h * in.height_stride;
+            encodeLayer(in.maps[kind] + m * in.map_stride + h * in.height_stride, nlat * nlon, scale, codes);
             for (std::size_t i = 0; i < nlat; ++i) {
-                if (!mapRow(sink, plan, i, h, layer, nlat, nlon, scale)) return false;
+                const char* record = plan.row_records.data() + (h * nlat + i) * (kRecordColumns + 1);
+                if (!mapRow(sink, record, codes.data(), i, nlat, nlon, small_texts)) return false;
             }
         }
         if (!integerRecord(sink, static_cast<long long>(m + 1), kEndLabels[kind])) return false;

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include <zlib.h>
+#ifdef IONEX_WITH_ISAL
+#include <isa-l/igzip_lib.h>
+#endif
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -69,8 +72,13 @@ struct OutputFile {
     int fd = -1;
     bool overwrite = false;
     bool gzip = false;
-    bool deflating = false;   // the z_stream is initialised
+    bool deflating = false;   // the compressor is initialised
+#ifdef IONEX_WITH_ISAL
+    isal_zstream stream{};    // ISA-L's deflate: several times faster than zlib's at level 1
+    std::vector<unsigned char> level_buffer;
+#else
     z_stream stream{};
+#endif
     std::vector<unsigned char> chunk;
 };
 
@@ -102,9 +110,64 @@ bool writeAll(OutputFile* f, const unsigned char* data, std::size_t count, Outpu
     return true;
 }
 
-// Runs the deflater over its pending input with `flush`, writing what it makes. Returns false
-// with `failure` filled.
-bool pumpDeflate(OutputFile* f, int flush, OutputFailure& failure) {
+#ifdef IONEX_WITH_ISAL
+// Starts ISA-L's compressor at its fastest level, making a gzip member. Returns false when
+// it cannot.
+bool startDeflate(OutputFile* f, int /*level*/) {
+    f->level_buffer.resize(ISAL_DEF_LVL1_DEFAULT);
+    isal_deflate_init(&f->stream);
+    f->stream.level = 1;
+    f->stream.level_buf = f->level_buffer.data();
+    f->stream.level_buf_size = static_cast<uint32_t>(f->level_buffer.size());
+    f->stream.gzip_flag = IGZIP_GZIP;
+    f->stream.flush = NO_FLUSH;
+    return true;
+}
+
+// Runs the compressor over its pending input (to the end of the stream when `finish`),
+// writing what it makes. Returns false with `failure` filled.
+bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
+    f->stream.end_of_stream = finish ? 1 : 0;
+    for (;;) {
+        f->stream.next_out = f->chunk.data();
+        f->stream.avail_out = static_cast<uint32_t>(f->chunk.size());
+        if (isal_deflate(&f->stream) != COMP_OK) {
+            failure.status = OutputStatus::kFailed;
+            failure.message = "the gzip compressor failed";
+            return false;
+        }
+        const std::size_t made = f->chunk.size() - f->stream.avail_out;
+        if (made > 0 && !writeAll(f, f->chunk.data(), made, failure)) return false;
+        const bool done = finish ? f->stream.internal_state.state == ZSTATE_END : f->stream.avail_in == 0 && f->stream.avail_out != 0;
+        if (done) return true;
+    }
+}
+
+// Feeds `count` bytes to the compressor. Returns false with `failure` filled.
+bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFailure& failure) {
+    while (count > 0) {
+        const std::size_t piece = count > (1u << 30) ? (1u << 30) : count;
+        f->stream.next_in = reinterpret_cast<uint8_t*>(const_cast<char*>(data));
+        f->stream.avail_in = static_cast<uint32_t>(piece);
+        if (!pumpDeflate(f, false, failure)) return false;
+        data += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+void endDeflate(OutputFile*) {}
+#else
+// Starts zlib's compressor at `level`, making a gzip member (windowBits 15 + 16). Returns
+// false when it cannot (out of memory).
+bool startDeflate(OutputFile* f, int level) {
+    return deflateInit2(&f->stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
+// Runs the compressor over its pending input (to the end of the stream when `finish`),
+// writing what it makes. Returns false with `failure` filled.
+bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
+    const int flush = finish ? Z_FINISH : Z_NO_FLUSH;
     for (;;) {
         f->stream.next_out = f->chunk.data();
         f->stream.avail_out = static_cast<uInt>(f->chunk.size());
@@ -116,9 +179,26 @@ bool pumpDeflate(OutputFile* f, int flush, OutputFailure& failure) {
         }
         const std::size_t made = f->chunk.size() - f->stream.avail_out;
         if (made > 0 && !writeAll(f, f->chunk.data(), made, failure)) return false;
-        if (flush == Z_FINISH ? r == Z_STREAM_END : (f->stream.avail_in == 0 && f->stream.avail_out != 0)) return true;
+        if (finish ? r == Z_STREAM_END : (f->stream.avail_in == 0 && f->stream.avail_out != 0)) return true;
     }
 }
+
+// Feeds `count` bytes to the compressor. Returns false with `failure` filled.
+bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFailure& failure) {
+    while (count > 0) {
+        // avail_in is 32 bits wide: large writes go in pieces.
+        const std::size_t piece = count > (1u << 30) ? (1u << 30) : count;
+        f->stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        f->stream.avail_in = static_cast<uInt>(piece);
+        if (!pumpDeflate(f, false, failure)) return false;
+        data += piece;
+        count -= piece;
+    }
+    return true;
+}
+
+void endDeflate(OutputFile* f) { deflateEnd(&f->stream); }
+#endif
 
 // Closes the descriptor (once). Returns false with `failure` filled when closing fails (a
 // full disk may only show here).
@@ -220,7 +300,7 @@ bool moveToTarget(OutputFile* f, OutputFailure& failure) {
 
 // Releases everything of `f` but the files. Returns nothing.
 void release(OutputFile* f) {
-    if (f->deflating) deflateEnd(&f->stream);
+    if (f->deflating) endDeflate(f);
     delete f;
 }
 
@@ -265,10 +345,8 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
         }
         if (options.gzip) {
             f->chunk.resize(kDeflateChunk);
-            // windowBits 15 + 16: a gzip header and trailer around the deflate stream.
-            const int r = deflateInit2(&f->stream, options.gzip_level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-            if (r != Z_OK) {
-                failure.status = r == Z_MEM_ERROR ? OutputStatus::kOutOfMemory : OutputStatus::kFailed;
+            if (!startDeflate(f, options.gzip_level)) {
+                failure.status = OutputStatus::kOutOfMemory;
                 failure.message = "the gzip compressor cannot start";
                 release(f);
                 return nullptr;
@@ -293,16 +371,7 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
 
 bool writeOutput(OutputFile* f, const char* data, std::size_t count, OutputFailure& failure) {
     if (!f->gzip) return writeAll(f, reinterpret_cast<const unsigned char*>(data), count, failure);
-    while (count > 0) {
-        // avail_in is 32 bits wide: large writes go in pieces.
-        const std::size_t piece = count > (1u << 30) ? (1u << 30) : count;
-        f->stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-        f->stream.avail_in = static_cast<uInt>(piece);
-        if (!pumpDeflate(f, Z_NO_FLUSH, failure)) return false;
-        data += piece;
-        count -= piece;
-    }
-    return true;
+    return deflateBytes(f, data, count, failure);
 }
 
 bool finishOutput(OutputFile* f, OutputFailure& failure) {
@@ -311,7 +380,7 @@ bool finishOutput(OutputFile* f, OutputFailure& failure) {
     if (f->gzip) {
         f->stream.next_in = nullptr;
         f->stream.avail_in = 0;
-        ok = pumpDeflate(f, Z_FINISH, failure);
+        ok = pumpDeflate(f, true, failure);
     }
     ok = closeDescriptor(f, ok ? &failure : nullptr) && ok;
     if (ok) ok = moveToTarget(f, failure);

@@ -1,5 +1,6 @@
 // The writer's one seam to the system: a file written under a temporary name in its target's
-// folder and renamed to the target only when complete, plain or gzip-compressed (zlib).
+// folder and renamed to the target only when complete, plain or gzip-compressed (ISA-L's
+// compressor where the build has ISA-L, else zlib's).
 // Whatever fails, the temporary file is removed and an existing target is left untouched.
 // Nothing here throws.
 #pragma once
@@ -26,7 +27,7 @@ struct OutputFailure {
 struct OutputOptions {
     bool gzip = false;       // deflate into the gzip format
     bool overwrite = false;  // an existing target may be replaced
-    int gzip_level = 1;      // zlib's level, 1 (fastest) .. 9
+    int gzip_level = 1;      // zlib's level, 1 (fastest) .. 9 (ISA-L: always its level 1)
 };
 
 struct OutputFile;

@@ -29,9 +29,7 @@ Encoding encodeValue(double value, int exponent, long* integer) { return encodeS
 
 double decodeValue(long integer, int exponent) {
     if (integer == kMissingValue) return std::numeric_limits<double>::quiet_NaN();
-    // The reader divides by an exact power of ten for a negative exponent.
-    const double n = static_cast<double>(integer);
-    return exponent < 0 ? n / powerOfTen(-exponent) : n * powerOfTen(exponent);
+    return decodeScaled(integer, scaleFor(exponent));
 }
 
 bool exactAt(double value, int exponent) {
@@ -58,10 +56,14 @@ struct FieldTable {
 };
 }  // namespace
 
-void formatField(long integer, char* out) {
+const char* smallFieldTexts() {
     static const FieldTable table;  // made once, never changed
+    return table.text[0];
+}
+
+void formatField(long integer, char* out) {
     if (integer >= 0 && integer <= kMissingValue) {
-        std::memcpy(out, table.text[integer], kFieldColumns);
+        std::memcpy(out, smallFieldTexts() + integer * kFieldColumns, kFieldColumns);
         return;
     }
     const bool negative = integer < 0;
@@ -108,9 +110,10 @@ bool mapFits(const MapLayers& map, int exponent, NodeIndex* node, double* value,
     return true;
 }
 
-MapScan scanMap(const MapLayers& map, int exponent) {
+MapScan scanMap(const MapLayers& map, int exponent, const DecodeTable* table) {
     const std::size_t layer = map.nlat * map.nlon;
     const ValueScale scale = scaleFor(exponent);
+    const double* small = table != nullptr && table->exponent == exponent ? table->values.data() : nullptr;
     MapScan scan;
     for (std::size_t h = 0; h < map.nhgt; ++h) {
         const double* values = map.values + h * map.height_stride;
@@ -121,10 +124,20 @@ MapScan scanMap(const MapLayers& map, int exponent) {
                 scan.exact = false;
                 return scan;
             }
-            if (scan.exact && n != kMissingValue && decodeValue(n, exponent) != values[k]) scan.exact = false;
+            if (n == kMissingValue) continue;
+            // Most integers are small and positive: their doubles are looked up, not divided.
+            const double back = small != nullptr && n >= 0 && n < kMissingValue ? small[n] : decodeScaled(n, scale);
+            if (back != values[k]) scan.exact = false;
         }
     }
     return scan;
+}
+
+void fillDecodeTable(int exponent, DecodeTable& table) {
+    const ValueScale scale = scaleFor(exponent);
+    table.exponent = exponent;
+    table.values.resize(kMissingValue);
+    for (long n = 0; n < kMissingValue; ++n) table.values[static_cast<std::size_t>(n)] = decodeScaled(n, scale);
 }
 
 bool mapExact(const MapLayers& map, int exponent) {

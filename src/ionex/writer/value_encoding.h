@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace ionex {
 
@@ -62,6 +63,14 @@ Encoding encodeValue(double value, int exponent, long* integer);
 // Returns it.
 double decodeValue(long integer, int exponent);
 
+// decodeValue with the scale worked out (any integer, 9999 included: no NaN here).
+// Returns the double.
+inline double decodeScaled(long integer, const ValueScale& scale) {
+    // The reader divides by an exact power of ten for a negative exponent.
+    const double n = static_cast<double>(integer);
+    return scale.multiply ? n / scale.factor : n * scale.factor;
+}
+
 // Tells whether `value` written with `exponent` reads back as the same double (NaN as NaN).
 // Returns false when it does not, or does not fit the field.
 bool exactAt(double value, int exponent);
@@ -69,6 +78,10 @@ bool exactAt(double value, int exponent);
 // Writes `integer` (within the field's range) right-aligned into five columns at `out`.
 // Returns nothing.
 void formatField(long integer, char* out);
+
+// The five-column texts of 0 .. 9999, one after the other (5 characters each, no NUL): what
+// formatField writes for them, for the writer's inner loop. Returns the table.
+const char* smallFieldTexts();
 
 // One map of nlat x nlon x nhgt values: layer h starts at values + h * height_stride, and
 // within a layer the latitude runs fastest.
@@ -97,8 +110,18 @@ struct MapScan {
     bool exact = true;
 };
 
-// Scans `map` once at `exponent`. Returns what it found (exact is false when a value does not fit).
-MapScan scanMap(const MapLayers& map, int exponent);
+// The doubles the reader makes of the integers 0 .. 9998 at one exponent.
+struct DecodeTable {
+    int exponent = 0;
+    std::vector<double> values;
+};
+
+// Fills `table` for `exponent`. Returns nothing.
+void fillDecodeTable(int exponent, DecodeTable& table);
+
+// Scans `map` once at `exponent`, looking small integers up in `table` when it is for that
+// exponent (it may be null). Returns what it found (exact is false when a value does not fit).
+MapScan scanMap(const MapLayers& map, int exponent, const DecodeTable* table = nullptr);
 
 // Tells whether every value of `map` is exact at `exponent`. Returns true when it is.
 bool mapExact(const MapLayers& map, int exponent);

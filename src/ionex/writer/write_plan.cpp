@@ -203,14 +203,16 @@ WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& f
     // value. Each step starts over: a coarser exponent can round a value that fitted to 9999.
     // The scan also tells which maps are exact at it.
     std::vector<bool> exact[kMapKindCount];
+    DecodeTable table;
     for (bool all_fit = false; !all_fit;) {
         all_fit = true;
+        fillDecodeTable(exponent, table);
         for (int kind = 0; kind < kMapKindCount && all_fit; ++kind) {
             exact[kind].assign(in.maps[kind] == nullptr ? 0 : plan.nmaps, true);
             if (in.maps[kind] == nullptr) continue;
             for (std::size_t m = 0; m < plan.nmaps && all_fit; ++m) {
                 const MapLayers map = mapLayers(in, plan, kind, m);
-                const MapScan scan = scanMap(map, exponent);
+                const MapScan scan = scanMap(map, exponent, &table);
                 exact[kind][m] = scan.exact;
                 if (scan.fits) continue;
                 NodeIndex node;
@@ -357,6 +359,28 @@ WriteStatus checkDcb(const std::vector<DcbBlock>& blocks, WriteFailure& failure)
     return WriteStatus::kOk;
 }
 
+// The row records of every latitude and height (2X,5F6.1), each a line of 80 columns.
+// Returns nothing.
+void planRowRecords(WritePlan& plan) {
+    const std::size_t nlat = plan.lat.nodes.size(), nhgt = plan.height.nodes.size();
+    plan.row_records.clear();
+    plan.row_records.reserve(nlat * nhgt * (kRecordColumns + 1));
+    for (std::size_t h = 0; h < nhgt; ++h) {
+        for (std::size_t i = 0; i < nlat; ++i) {
+            RecordLine line;
+            clearLine(line);
+            putText(line, 3, plan.lat.nodes[i].data(), 6);
+            putText(line, 9, plan.lon.first, 6);
+            putText(line, 15, plan.lon.last, 6);
+            putText(line, 21, plan.lon.step, 6);
+            putText(line, 27, plan.height.nodes[h].data(), 6);
+            putLabel(line, "LAT/LON1/LON2/DLON/H");
+            plan.row_records.append(line.text, kRecordColumns);
+            plan.row_records.push_back('\n');
+        }
+    }
+}
+
 }  // namespace
 
 WriteStatus planWrite(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
@@ -372,6 +396,7 @@ WriteStatus planWrite(const WriteInput& in, WritePlan& plan, WriteFailure& failu
     if (st == WriteStatus::kOk) st = planEpochs(in, plan, failure);
     if (st != WriteStatus::kOk) return st;
     plan.nmaps = in.time.size();
+    planRowRecords(plan);
     plan.map_dimension = plan.heights.size() > 1 || in.header.map_dimension.value_or(2) == 3 ? 3 : 2;
     return planExponents(in, plan, failure);
 }

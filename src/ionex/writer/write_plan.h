@@ -33,6 +33,9 @@ struct WritePlan {
     int file_exponent = -1;
     std::vector<int> map_exponent[kMapKindCount];  // per map of each kind written
     std::size_t nmaps = 0;
+    // The LAT/LON1/LON2/DLON/H record of each row, the same in every map: row i of height
+    // layer h at (h * nlat + i) * 81, eighty columns and the line end.
+    std::string row_records;
 };
 
 // The height of the single layer of a map set that gives none, km.
