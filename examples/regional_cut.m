@@ -39,7 +39,8 @@ function [E, M, out, fig] = regional_cut(file, out, png)
 
   use_gnuplot_without_gui();
   fig = figure('visible', 'off', 'paperunits', 'inches', 'paperposition', [0 0 10 4.5]);
-  panels = {M, sprintf('cut from %s%s', name, ext); E, sprintf('read back from %s', out)};
+  [~, out_name, out_ext] = fileparts(out);
+  panels = {M, sprintf('cut from %s%s', name, ext); E, sprintf('read back from %s%s', out_name, out_ext)};
   for p = 1:2
     S = panels{p, 1};
     subplot(1, 2, p);
@@ -49,10 +50,10 @@ function [E, M, out, fig] = regional_cut(file, out, png)
     [lon_grid, lat_grid] = meshgrid(S.lon, S.lat);
     plot(lon_grid(:), lat_grid(:), '.', 'color', [0.3 0.3 0.3], 'markersize', 4);   % the grid nodes
     hold off;
-    colorbar();
+    ylabel(colorbar(), 'TECU');
     xlabel('longitude (deg)');
     ylabel('latitude (deg)');
-    title(sprintf('%s\n%s UTC, TECU', panels{p, 2}, datestr(S.time(k), 'yyyy-mm-dd HH:MM')), 'interpreter', 'none');
+    title(sprintf('%s, %s UTC', panels{p, 2}, datestr(S.time(k), 'yyyy-mm-dd HH:MM')), 'interpreter', 'none');
   end
   print(fig, '-dpng', '-r100', png);
   if nargout < 4
