@@ -19,11 +19,15 @@ struct FileContext {
     OutputFailure failure;
 };
 
+// Hands a full buffer of text to the output file of `context` (a FileContext).
+// Returns false when the output failed (its reason kept in the context).
 bool flushToFile(void* context, const char* data, std::size_t count) {
     FileContext* c = static_cast<FileContext*>(context);
     return writeOutput(c->file, data, count, c->failure);
 }
 
+// Appends a full buffer of text to the string `context`. Returns true (a failing allocation
+// throws, and the caller catches it).
 bool flushToString(void* context, const char* data, std::size_t count) {
     static_cast<std::string*>(context)->append(data, count);
     return true;

@@ -240,7 +240,7 @@ WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& f
     return WriteStatus::kOk;
 }
 
-// Checks a number record: finite and writable in `width` columns. Returns kOk or kInput.
+// Checks a number record: finite and within [low, high]. Returns kOk or kInput.
 WriteStatus checkReal(const std::optional<double>& value, const char* field, double low, double high, WriteFailure& failure) {
     if (!value) return WriteStatus::kOk;
     if (!std::isfinite(*value) || *value < low || *value > high) {
