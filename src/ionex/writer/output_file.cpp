@@ -33,7 +33,7 @@ namespace ionex {
 
 namespace {
 
-constexpr std::size_t kDeflateChunk = 1 << 16;
+constexpr std::size_t kDeflateChunk = 1 << 18;
 constexpr int kNameAttempts = 100;
 
 #ifdef _WIN32
