@@ -86,7 +86,7 @@ function entries = mex_entries()
   % contents, file patterns, the progress line, raising errors, decoding the queries.
   ionex_shared = [strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
                   'gateway_error.cpp', 'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', ...
-                  'query_arguments.cpp'}), {'common/host_interrupt.cpp'}];
+                  'query_arguments.cpp', 'write_struct.cpp', 'write_arguments.cpp'}), {'common/host_interrupt.cpp'}];
   help_of = @(name) fullfile('ionex_package', '+ionex', name);
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, fullfile('vornakelstrid', 'vornakelstrid_p.m')
@@ -94,6 +94,7 @@ function entries = mex_entries()
     'info', '+ionex', [{'ionex_package/ionex_info.cpp'}, ionex_shared], help_of('info.m')
     'interp', '+ionex', [{'ionex_package/ionex_interp.cpp'}, ionex_shared], help_of('interp.m')
     'delay', '+ionex', [{'ionex_package/ionex_delay.cpp'}, ionex_shared], help_of('delay.m')
+    'write', '+ionex', [{'ionex_package/ionex_write.cpp'}, ionex_shared], help_of('write.m')
   };
 end
 

@@ -10,12 +10,12 @@
 #                                MEX file, which takes precedence in the same folder
 #   plot_tec_map.m, tec_at_station.m, read_many_days.m,
 #   read_archive_parallel.m
-#   slant_delay.m                the examples
+#   slant_delay.m, regional_cut.m  the examples
 #   data/                        the sample IONEX files the examples use by default
-#   +ionex/                      the package: read.mex, info.mex, ... beside their help
-#                                files read.m, info.m, ... and Contents.m (`help ionex`),
-#                                plot.m (ionex.plot, an M-file) and private/ with the
-#                                coastline data it draws
+#   +ionex/                      the package: read.mex, info.mex, write.mex, ... beside
+#                                their help files read.m, info.m, ... and Contents.m (`help
+#                                ionex`), plot.m (ionex.plot, an M-file) and private/ with
+#                                the coastline data it draws
 # After addpath of that folder, Octave (or MATLAB) finds the module and the examples.
 #
 # The target octave_package (see package/octave_package.cmake) makes the archive for
@@ -62,6 +62,7 @@ if(_ionex_installed_module)
             ${CMAKE_SOURCE_DIR}/examples/read_many_days.m
             ${CMAKE_SOURCE_DIR}/examples/read_archive_parallel.m
             ${CMAKE_SOURCE_DIR}/examples/slant_delay.m
+            ${CMAKE_SOURCE_DIR}/examples/regional_cut.m
           DESTINATION ${IONEX_INSTALL_DIR})
   install(FILES
             ${CMAKE_SOURCE_DIR}/tests/data/codg0080.20i.Z

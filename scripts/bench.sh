@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DIONEX_BUILD_BENCH=ON \
       -DIONEX_BUILD_TESTS=OFF -DIONEX_BUILD_OCTAVE=OFF > /dev/null
-cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench query_bench > /dev/null
+cmake --build build-bench -j "$(nproc)" --target ionex_bench lzw_bench query_bench write_bench > /dev/null
 
 build-bench/bench/ionex_bench
 echo
@@ -48,3 +48,6 @@ echo
 echo "Map queries of ionex.interp and ionex.delay (core functions, one core)"
 build-bench/bench/query_bench
 build-bench/bench/query_bench --random-times
+
+# ionex.write's core against the +ionex reader's: the daily file, plain and gzip.
+build-bench/bench/write_bench

@@ -15,7 +15,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DIONEX_BUILD_BENCH=ON -DIONEX
       -DIONEX_BUILD_TESTS=OFF -DIONEX_BUILD_OCTAVE=ON > "$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
 grep "gzip inflater" "$build/configure.log"
-cmake --build "$build" -j "$(nproc)" --target vornakelstrid_p_octave ionex_read_octave ionex_info_octave ionex_octave_package_help bench_baseline_octave ionex_bench > /dev/null
+cmake --build "$build" -j "$(nproc)" --target vornakelstrid_p_octave ionex_read_octave ionex_info_octave ionex_write_octave ionex_octave_package_help bench_baseline_octave ionex_bench > /dev/null
 
 files=$(mktemp -d)
 trap 'rm -rf "$files"' EXIT

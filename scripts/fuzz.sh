@@ -5,7 +5,7 @@
 #
 #   scripts/fuzz.sh [seconds-per-target] [target ...]     (default 60 s; all targets)
 #
-# Targets: line_source, ionex_reader, ionex_read, gateway, ionex_query. Exits non-zero when any target finds a
+# Targets: line_source, ionex_reader, ionex_read, ionex_write, gateway, ionex_query. Exits non-zero when any target finds a
 # crash, hang, leak or sanitizer report; the offending inputs are kept in
 # build-fuzz/findings/<target>/. Minimise one with
 #   build-fuzz/fuzz/fuzz_<target> -minimize_crash=1 -runs=20000 <input>
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(line_source ionex_reader ionex_read gateway ionex_query)
+[ ${#targets[@]} -gt 0 ] || targets=(line_source ionex_reader ionex_read ionex_write gateway ionex_query)
 build=build-fuzz
 
 if ! command -v clang++ >/dev/null; then

@@ -1,6 +1,6 @@
 function failures = bench_octave(files_dir, rounds)
 % BENCH_OCTAVE  Speed of reading IONEX in the host, as users call it: vornakelstrid_p (whole
-% grid, area, point), ionex.read and ionex.info on the daily file and the generated high-rate file, plain, gzip and .Z,
+% grid, area, point), ionex.read, ionex.info and ionex.write (of what ionex.read gave) on the daily file and the generated high-rate file, plain, gzip and .Z,
 % beside baselines measured in the same session: zlib's and ISA-L's inflate alone, the LZW
 % decoder alone, `compress -dc`, the line source alone, and the host's own cost of creating
 % the whole-grid output (the floor no reader can go under).
@@ -40,6 +40,10 @@ function failures = bench_octave(files_dir, rounds)
   failures += verdict('daily plain: ionex.read whole (TEC, RMS, header, DCB) / line source alone', ...
                       @(m) m('ionex.read whole (plain)') / m('line source alone (plain)'), d, 8.0);
   failures += bench_steady_loops(daily.gz, max(3, round(rounds / 3)));
+  failures += verdict('daily plain: ionex.write (TEC and RMS) / ionex.read whole', ...
+                      @(m) m('ionex.write whole (plain)') / m('ionex.read whole (plain)'), d, 1.0);
+  failures += verdict('daily .gz: ionex.write (TEC and RMS) / ionex.read whole', ...
+                      @(m) m('ionex.write whole (.gz)') / m('ionex.read whole (.gz)'), d, 1.0);
   printf('\nOther ratios\n');
   for s = {d, h}
     m = s{1};
@@ -73,6 +77,8 @@ function m = measure_set(f, rounds, with_isal)
   [nlon, nlat] = size(tec{1});
   text_mb = dir(f.plain).bytes / 1e6;
   check_same_results(f);
+  M = ionex.read(f.plain, 'Progress', false);   % what ionex.write writes back
+  out = tempname();
   pt = [47.4 8.5];
   a0 = [30 -20];
   a1 = [60 40];
@@ -100,6 +106,8 @@ function m = measure_set(f, rounds, with_isal)
     'ionex.read whole (.Z)',             @() ionex.read(f.Z, 'Progress', false)
     'ionex.read TEC only (.gz)',         @() ionex.read(f.gz, 'Maps', 'tec', 'Progress', false)
     'ionex.info (.gz)',                  @() ionex.info(f.gz)
+    'ionex.write whole (plain)',         @() ionex.write(M, [out '.i'], 'Overwrite', true)
+    'ionex.write whole (.gz)',           @() ionex.write(M, [out '.i.gz'], 'Overwrite', true)
   };
   if ~with_isal
     cases(strcmp(cases(:, 1), 'ISA-L inflate alone (.gz)') | ...
@@ -118,6 +126,7 @@ function m = measure_set(f, rounds, with_isal)
       clear out
     end
   end
+  delete([out '.i'], [out '.i.gz']);
   med = median(times, 2);
   fastest = min(times, [], 2);
   spread = (max(times, [], 2) - fastest) ./ med;

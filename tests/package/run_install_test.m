@@ -26,18 +26,18 @@ end
 
 function check_folder(folder, data_dir)
   want = {'vornakelstrid_p.mex', 'vornakelstrid_p.m', 'plot_tec_map.m', 'tec_at_station.m', ...
-          'read_many_days.m', 'read_archive_parallel.m', 'slant_delay.m', ...
+          'read_many_days.m', 'read_archive_parallel.m', 'slant_delay.m', 'regional_cut.m', ...
           fullfile('data', 'codg0080.20i.Z'), fullfile('data', 'jplg0010.17i.gz'), ...
           fullfile('data', 'CODG0440.13I')};
   for k = 1:numel(want)
     tcheck(['installed: ' want{k}], isfile(fullfile(folder, want{k})));
   end
   names = {dir(folder).name};
-  extra = setdiff(names, [{'.', '..', 'data', '+ionex'}, want(1:7)]);
+  extra = setdiff(names, [{'.', '..', 'data', '+ionex'}, want(1:8)]);
   extra = extra(cellfun(@isempty, regexp(extra, '^vornakelstrid_p\.mex')));  % MATLAB's module
   tcheck('nothing else at the top of the folder', isempty(extra), strjoin(names, ' '));
 
-  package = {'read.mex', 'read.m', 'info.mex', 'info.m', 'Contents.m', 'plot.m', ...
+  package = {'read.mex', 'read.m', 'info.mex', 'info.m', 'write.mex', 'write.m', 'Contents.m', 'plot.m', ...
              fullfile('private', 'coastlines_110m.bin'), fullfile('private', 'COASTLINES.md')};
   for k = 1:numel(package)
     tcheck(['installed: +ionex/' package{k}], isfile(fullfile(folder, '+ionex', package{k})));

@@ -65,7 +65,7 @@ function check_package(archive, data_dir, tmp)
          ~isempty(strfind(text, 'vornakelstrid_p(FILE, LOC0, LOC1)')) && ~isempty(strfind(text, 'v2.2')), ...
          text(1:min(end, 200)));
   tcheck('the examples are on the path', ...
-         all(cellfun(@(n) exist(n, 'file') == 2, {'plot_tec_map', 'tec_at_station', 'read_many_days', 'read_archive_parallel', 'slant_delay'})));
+         all(cellfun(@(n) exist(n, 'file') == 2, {'plot_tec_map', 'tec_at_station', 'read_many_days', 'read_archive_parallel', 'slant_delay', 'regional_cut'})));
 
   % The module the package built, on the bundled CODE product (Unix compress), against a
   % plain reading of the uncompressed text.

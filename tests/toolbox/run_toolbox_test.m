@@ -89,6 +89,10 @@ function check_toolbox(out_dir, built, data_dir)
   d = ionex.delay(M, M.time(13), [47.5 5], 0, 90);
   tcheck('ionex.delay at zenith: 40.3e16/f^2 x VTEC', ...
          abs(d - 40.3e16 / 1575.42e6^2 * M.tec(17, 38, 13)) < 1e-9, sprintf('%.12g', d));
+  written = ionex.write(M, [tempname() '.20i.gz']);
+  W = ionex.read(written);
+  delete(written);
+  tcheck_equal('ionex.write: the maps read back from a .gz written', {W.tec, W.rms, W.time}, {M.tec, M.rms, M.time});
   [v, ~, plat, plon, sat, rx] = vornakelstrid_p(file, [46.88 7.47], 'ZIMM');
   tcheck('point: 25 values, the first 3.7093 TECU', numel(v) == 25 && abs(v(1) - 3.7093) < 5e-5, ...
          sprintf('%.6f', v(1)));

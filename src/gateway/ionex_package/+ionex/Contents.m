@@ -1,4 +1,4 @@
-% +ionex: read IONEX ionosphere maps (plain, gzip or Unix compress files)
+% +ionex: read and write IONEX ionosphere maps (plain, gzip or Unix compress files)
 %
 %   ionex.read  - every map (TEC, RMS, height), header record and DCB block
 %                 of a file or a series of files, as one struct
@@ -8,9 +8,12 @@
 %                  slant TEC and pierce points
 %   ionex.plot   - a map drawn with coastlines, the subsolar point and
 %                  marked points (base graphics, headless too)
+%   ionex.write  - an IONEX file (plain or gzip) from such a struct: cut,
+%                  joined, edited or your own maps
 %
 % Failures raise errors with identifiers ionex:NoFile, ionex:NotIonex,
-% ionex:Corrupt, ionex:Truncated, ionex:GridMismatch, ionex:Input.
+% ionex:Corrupt, ionex:Truncated, ionex:GridMismatch, ionex:Input (and, from
+% ionex.write, ionex:Exists and ionex:Write).
 %
 % Example
 %   M = ionex.read('codg0080.20i.Z');

@@ -1,0 +1,122 @@
+// The output seam and the file write: a complete file appears under its name only at the
+// end; an existing file is replaced only when allowed; a failure leaves no file, no
+// temporary file and an existing file untouched; .gz is gzip, .Z is refused.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "writer/ionex_writer.h"
+#include "writer/output_file.h"
+#include "writer/writer_support.h"
+
+namespace {
+
+// A fresh empty folder for one test. Returns its path.
+std::string freshFolder(const std::string& name) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/ionex_write_" + name + "_" + std::to_string(getpid());
+    std::system(("rm -rf '" + path + "'").c_str());
+    mkdir(path.c_str(), 0777);
+    return path;
+}
+
+// The names in `folder`. Returns them.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") names.push_back(n);
+        }
+        closedir(d);
+    }
+    return names;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+ionex::WriteInput smallInput(writertest::MapSet& set) {
+    set = writertest::makeSet({10, 5}, {0, 5, 10}, {}, 2, [](std::size_t m, std::size_t i, std::size_t j, std::size_t) {
+        return static_cast<double>(m + i + j);
+    });
+    return set.input();
+}
+
+TEST(OutputFile, ExistingFileIsReplacedOnlyWhenAllowed) {
+    const std::string folder = freshFolder("exists");
+    const std::string path = folder + "/maps.20i";
+    std::ofstream(path) << "keep me";
+    writertest::MapSet set;
+    ionex::WriteFailure failure;
+    EXPECT_EQ(ionex::writeIonexFile(path, smallInput(set), {}, failure), ionex::WriteStatus::kExists);
+    EXPECT_EQ(fileText(path), "keep me");
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"maps.20i"});
+    ionex::WriteFileOptions replace;
+    replace.overwrite = true;
+    ASSERT_EQ(ionex::writeIonexFile(path, smallInput(set), replace, failure), ionex::WriteStatus::kOk) << failure.detail;
+    EXPECT_EQ(fileText(path), writertest::textOf(smallInput(set)));
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"maps.20i"});
+}
+
+TEST(OutputFile, FailuresLeaveNothingBehind) {
+    const std::string folder = freshFolder("failures");
+    writertest::MapSet set;
+    ionex::WriteFailure failure;
+    // No such folder: the system's reason comes back.
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/missing/maps.20i", smallInput(set), {}, failure), ionex::WriteStatus::kWrite);
+    EXPECT_FALSE(failure.detail.empty());
+    // The target is a folder: the rename fails after the whole file was written.
+    mkdir((folder + "/taken").c_str(), 0777);
+    ionex::WriteFileOptions replace;
+    replace.overwrite = true;
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/taken", smallInput(set), replace, failure), ionex::WriteStatus::kWrite);
+    EXPECT_FALSE(failure.detail.empty());
+    // Bad input: refused before anything is created.
+    ionex::WriteInput bad = smallInput(set);
+    bad.lat[0] = std::nan("");
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/bad.20i", bad, {}, failure), ionex::WriteStatus::kInput);
+    EXPECT_EQ(failure.field, "lat(1)");
+    // .Z is refused whatever the rest.
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/maps.20i.Z", smallInput(set), {}, failure), ionex::WriteStatus::kInput);
+    EXPECT_EQ(failure.field, "FILE");
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"taken"});
+}
+
+TEST(OutputFile, AnAbandonedOutputRemovesItsTemporaryFile) {
+    const std::string folder = freshFolder("abandon");
+    ionex::OutputFailure failure;
+    for (const bool gzip : {false, true}) {
+        ionex::OutputOptions options;
+        options.gzip = gzip;
+        ionex::OutputFile* file = ionex::openOutput((folder + "/part.20i").c_str(), options, failure);
+        ASSERT_NE(file, nullptr) << failure.message;
+        ASSERT_TRUE(ionex::writeOutput(file, "some text\n", 10, failure));
+        EXPECT_EQ(namesIn(folder).size(), 1u);  // the temporary file
+        EXPECT_TRUE(namesIn(folder).front().find("part.20i") != std::string::npos);
+        ionex::abandonOutput(file);
+        EXPECT_TRUE(namesIn(folder).empty());
+    }
+}
+
+TEST(OutputFile, GzipNamesAreCompressed) {
+    EXPECT_TRUE(ionex::isGzipName("a.20i.gz"));
+    EXPECT_TRUE(ionex::isGzipName("A.20I.GZ"));
+    EXPECT_FALSE(ionex::isGzipName("a.20i"));
+    EXPECT_FALSE(ionex::isGzipName("gz"));
+    EXPECT_TRUE(ionex::isCompressName("codg0080.20i.Z"));
+    EXPECT_FALSE(ionex::isCompressName("codg0080.20i.zip"));
+}
+
+}  // namespace

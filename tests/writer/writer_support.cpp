@@ -1,0 +1,96 @@
+// Helpers of the writer tests.
+#include "writer/writer_support.h"
+
+#include <gtest/gtest.h>
+
+#include "format_reader/ionex_reader.h"
+#include "support/test_files.h"
+#include "writer/ionex_writer.h"
+
+namespace writertest {
+
+ionex::WriteInput inputOf(const ionex::IonexContents& c) {
+    ionex::WriteInput in;
+    in.header = c.header;
+    in.lat = c.lat;
+    in.lon = c.lon;
+    in.height = c.height;
+    in.time = c.time;
+    in.dcb = c.dcb;
+    const std::size_t layer = c.lat.size() * c.lon.size();
+    for (int k = 0; k < ionex::kMapKindCount; ++k) {
+        if (c.maps[k].present) in.maps[k] = c.maps[k].values.data();
+    }
+    in.map_stride = layer * (c.height.empty() ? 1 : c.height.size());
+    in.height_stride = layer;
+    return in;
+}
+
+ionex::WriteInput MapSet::input() const {
+    ionex::WriteInput in;
+    in.lat = lat;
+    in.lon = lon;
+    in.height = height;
+    in.time = time;
+    in.maps[ionex::kTecMap] = tec.data();
+    if (!rms.empty()) in.maps[ionex::kRmsMap] = rms.data();
+    in.map_stride = lat.size() * lon.size();
+    in.height_stride = lat.size() * lon.size() * time.size();
+    return in;
+}
+
+MapSet makeSet(const std::vector<double>& lat, const std::vector<double>& lon, const std::vector<double>& height,
+               std::size_t nmaps, double (*value)(std::size_t m, std::size_t i, std::size_t j, std::size_t h)) {
+    MapSet s;
+    s.lat = lat;
+    s.lon = lon;
+    s.height = height;
+    for (std::size_t m = 0; m < nmaps; ++m) s.time.push_back(737798.0 + static_cast<double>(m) / 24.0);
+    const std::size_t nhgt = height.empty() ? 1 : height.size();
+    for (std::size_t h = 0; h < nhgt; ++h) {
+        for (std::size_t m = 0; m < nmaps; ++m) {
+            for (std::size_t j = 0; j < lon.size(); ++j) {
+                for (std::size_t i = 0; i < lat.size(); ++i) s.tec.push_back(value(m, i, j, h));
+            }
+        }
+    }
+    return s;
+}
+
+std::string textOf(const ionex::WriteInput& input) {
+    std::string text;
+    ionex::WriteFailure failure;
+    const ionex::WriteStatus st = ionex::writeIonexString(input, text, failure);
+    EXPECT_EQ(st, ionex::WriteStatus::kOk) << failure.field << " " << failure.detail;
+    return text;
+}
+
+ionex::IonexContents readBack(const std::string& text) {
+    const std::string path = testfiles::writeTemp("written.i", text);
+    ionex::IonexContents c;
+    ionex::ReadFailure failure;
+    EXPECT_EQ(ionex::readIonexFile(path, ionex::ReadOptions{}, c, failure), ionex::ReadStatus::kOk)
+        << ionex::describeFailure(failure);
+    std::remove(path.c_str());
+    return c;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<double> axis(double first, double step, std::size_t n) {
+    std::vector<double> v;
+    for (std::size_t k = 0; k < n; ++k) v.push_back(first + static_cast<double>(k) * step);
+    return v;
+}
+
+}  // namespace writertest
