@@ -5,15 +5,12 @@
 // The file is read once, in large blocks; decoded bytes are handed out line by line.
 #include "input/line_source.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
+#include "input/file_access.h"
 #include "input/gzip_inflater.h"
 #include "input/lzw_decoder.h"
 
@@ -45,7 +42,7 @@ void failReadNumber(long n) { g_fail_read_number = n; }
 #endif
 
 struct LineSource {
-    int fd = -1;
+    InputFile file = kNoInputFile;
     bool input_ended = false;  // the file gave its last byte (or a read failed)
     unsigned char* input = nullptr;
     size_t input_pos = 0;  // first unconsumed byte of `input`
@@ -75,16 +72,13 @@ bool readMoreInput(LineSource* s) {
         s->input_pos = 0;
         s->input_end = keep;
     }
-    for (;;) {
-        ssize_t n = ::read(s->fd, s->input + s->input_end, kInputCapacity - s->input_end);
-        if (n > 0) {
-            s->input_end += static_cast<size_t>(n);
-            return true;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        s->input_ended = true;
-        return false;
+    const std::int64_t n = readInputFile(s->file, s->input + s->input_end, kInputCapacity - s->input_end);
+    if (n > 0) {
+        s->input_end += static_cast<size_t>(n);
+        return true;
     }
+    s->input_ended = true;
+    return false;
 }
 
 size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; }
@@ -200,17 +194,17 @@ LineSource* openLineSource(const char* path) { return openLineSource(path, defau
 
 LineSource* openLineSource(const char* path, InflaterKind inflater) {
     if (path == nullptr || !inflaterAvailable(inflater)) return nullptr;
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    const InputFile file = openInputFile(path);
+    if (file == kNoInputFile) return nullptr;
     LineSource* s = new (std::nothrow) LineSource;
     unsigned char* input = new (std::nothrow) unsigned char[kInputCapacity];
     if (s == nullptr || input == nullptr) {
         delete s;
         delete[] input;
-        ::close(fd);
+        closeInputFile(file);
         return nullptr;
     }
-    s->fd = fd;
+    s->file = file;
     s->input = input;
     s->inflater_kind = inflater;
     decideKind(s);
@@ -220,7 +214,7 @@ LineSource* openLineSource(const char* path, InflaterKind inflater) {
 void closeLineSource(LineSource* source) {
     if (source == nullptr) return;
     destroyGzipInflater(source->inflater);
-    ::close(source->fd);
+    closeInputFile(source->file);
     delete source->lzw;
     delete[] source->input;
     delete[] source->output_block;
