@@ -60,11 +60,16 @@ for target in "${targets[@]}"; do
   ctest_status=$?
   set -e
   unset IONEX_TEST_THREADS
-  tail -n 25 "$dir/ctest.log"
-  total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$dir/ctest.log" | tail -n 1)
-  failed=$(sed -n 's/.*, \([0-9]*\) tests failed out of.*/\1/p' "$dir/ctest.log" | tail -n 1)
-  skipped=$(grep -c '\*\*\*Skipped' "$dir/ctest.log" || true)
-  passed=$(( ${total:-0} - ${failed:-0} - skipped ))
+  tail -n 15 "$dir/ctest.log"
+  # Each GoogleTest program runs once (tests/CMakeLists.txt); its summary lines give the cases.
+  log=$dir/build/Testing/Temporary/LastTest.log
+  sum() { sed -n "s/^.*$1 \([0-9]*\) tests\{0,1\}[,. ].*/\1/p" "$log" | awk '{n += $1} END {print n + 0}'; }
+  cases=$(sum '\[==========\]')
+  passed=$(sum '\[  PASSED  \]')
+  skipped=$(sum '\[  SKIPPED \]')
+  failed=$(sum '\[  FAILED  \]')
+  others=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$dir/ctest.log" | tail -n 1)
+  grep -h '^\[  SKIPPED \] [A-Za-z]' "$log" | sort -u > "$dir/skipped.txt" || true
 
   # The same bytes of every result as the native build (Windows writes CR LF line ends).
   (cd "$repo" && "$runner" "$dir/build/tests/digest/result_digest$suffix" tests/data) | tr -d '\r' > "$dir/digest.txt"
@@ -76,13 +81,13 @@ for target in "${targets[@]}"; do
     status=1
   fi
   [ "$ctest_status" -eq 0 ] || status=1
-  summary+=("$target: ${total:-0} tests, $passed passed, ${failed:-?} failed, $skipped skipped; digest $digest; build $built s, total $((SECONDS - stage)) s")
+  summary+=("$target: $cases GoogleTest cases, $passed passed, $failed failed, $skipped skipped (${others:-0} ctest programs and replays); digest $digest; build $built s, total $((SECONDS - stage)) s")
 done
 [ -z "${WINEPREFIX:-}" ] || WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
 
 echo "== test_cross.sh ($((SECONDS - start)) s)"
 printf '   %s\n' "${summary[@]}"
 for target in "${targets[@]}"; do
-  grep -h '\*\*\*Skipped' "$root/$target/ctest.log" | sed "s/^/   skipped on $target: /" || true
+  sed "s/^/   skipped on $target: /" "$root/$target/skipped.txt"
 done
 exit $status
