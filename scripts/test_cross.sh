@@ -44,9 +44,6 @@ for target in "${targets[@]}"; do
   if [ "$target" = windows ]; then
     # Made once before anything runs: the test discovery starts programs in parallel.
     "$runner" wineboot -i >/dev/null 2>&1 || true
-  else
-    # Every thread's instructions are emulated: the concurrent-read test uses 2, not 6.
-    export IONEX_TEST_THREADS=2
   fi
   scripts/cross/build_googletest.sh "$toolchain" "$dir/googletest-build" "$dir/googletest"
   cmake -S . -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
@@ -55,11 +52,18 @@ for target in "${targets[@]}"; do
   cmake --build "$dir/build" -j "$jobs"
   built=$((SECONDS - stage))
 
+  # The concurrent-read test is left out under QEMU: it takes minutes there (every thread is
+  # emulated, about 50 times slower than natively), and QEMU on an x86 host does not give
+  # ARM's weaker memory ordering anyway; it runs natively, under ThreadSanitizer and Wine.
+  exclude=()
+  if [ "$target" = arm64 ]; then
+    exclude=(-E '^thread_tests$')
+    echo "test_cross.sh: arm64: thread_tests not run under QEMU (emulated threads; see the script)"
+  fi
   set +e
-  (cd "$dir/build" && ctest --output-on-failure -j "$jobs" --timeout 900) > "$dir/ctest.log" 2>&1
+  (cd "$dir/build" && ctest --output-on-failure -j "$jobs" --timeout 900 "${exclude[@]}") > "$dir/ctest.log" 2>&1
   ctest_status=$?
   set -e
-  unset IONEX_TEST_THREADS
   tail -n 15 "$dir/ctest.log"
   # Each GoogleTest program runs once (tests/CMakeLists.txt); its summary lines give the cases.
   log=$dir/build/Testing/Temporary/LastTest.log
@@ -69,7 +73,7 @@ for target in "${targets[@]}"; do
   skipped=$(sum '\[  SKIPPED \]')
   failed=$(sum '\[  FAILED  \]')
   others=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$dir/ctest.log" | tail -n 1)
-  grep -h '^\[  SKIPPED \] [A-Za-z]' "$log" | sort -u > "$dir/skipped.txt" || true
+  tr -d '\r' < "$log" | grep '^\[  SKIPPED \] [A-Za-z]' | grep -v ' ms)$' | sort -u > "$dir/skipped.txt" || true
 
   # The same bytes of every result as the native build (Windows writes CR LF line ends).
   (cd "$repo" && "$runner" "$dir/build/tests/digest/result_digest$suffix" tests/data) | tr -d '\r' > "$dir/digest.txt"

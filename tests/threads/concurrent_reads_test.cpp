@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -161,15 +160,6 @@ std::vector<std::string> inputFiles() {
     };
 }
 
-// The number of reading threads: 6, or IONEX_TEST_THREADS (2 to 64) when set, which the
-// cross-build script sets to 2 under QEMU, where every thread's instructions are emulated.
-// Returns the count.
-size_t threadCount() {
-    const char* text = std::getenv("IONEX_TEST_THREADS");
-    const long chosen = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
-    return chosen >= 2 && chosen <= 64 ? static_cast<size_t>(chosen) : 6;
-}
-
 // One read: which reader on which file.
 struct Job {
     size_t reader;
@@ -187,7 +177,7 @@ TEST(ConcurrentReads, SameResultsAsSerialReads) {
 
     // Every thread reads every job, each starting at a different one, so that different
     // files and the same file are read at the same moment.
-    const size_t thread_count = threadCount();
+    const size_t thread_count = 6;
     std::vector<std::vector<std::string>> results(thread_count, std::vector<std::string>(jobs.size()));
     std::atomic<bool> go{false};
     std::vector<std::thread> threads;
