@@ -16,16 +16,18 @@ function [out_dir, built] = build_toolbox(varargin)
 %     'OutDir'       output folder                          <this folder>/toolbox
 %     'ZlibInclude'  folder that holds zlib.h               (compiler default)
 %     'ZlibLib'      folder that holds the zlib library     (linker default)
-%     'ZlibName'     zlib's library name for -l             'z' ('zlib' on Windows)
+%     'ZlibName'     zlib's library name for -l             'z' ('zlib' with MSVC)
 %     'Isal'         'auto', true or false: inflate gzip with ISA-L
 %                    ('auto': when isa-l/igzip_lib.h and the library are found)  'auto'
 %     'IsalInclude'  folder that holds isa-l/igzip_lib.h    (searched)
 %     'IsalLib'      folder that holds the isal library     (searched)
 %     'Verbose'      true shows every compiler command      false
 %
-%   On Windows, zlib has no default place: give 'ZlibInclude' and 'ZlibLib' (for zlib from
-%   vcpkg or conda see README.md), or run from an activated conda environment that holds
-%   zlib. The folder with zlib's DLL must be on PATH when the modules run.
+%   zlib is searched where it is usually installed (build_toolbox_plan): on Windows in
+%   vcpkg (VCPKG_ROOT, C:\vcpkg), an activated conda environment and, for MinGW-w64, MSYS2;
+%   on macOS in the SDK and Homebrew; on Linux in the system and conda. When it is found
+%   nowhere the error says what to install. The folder with zlib's DLL must be on PATH
+%   when the modules run.
 
   opts = parse_options(varargin);
   root = fileparts(mfilename('fullpath'));
@@ -38,7 +40,9 @@ function [out_dir, built] = build_toolbox(varargin)
 
   entries = mex_entries();
   check_sources(entries, src_gateway);
-  flags = [compile_flags(src_core, src_gateway), library_flags(opts)];
+  plan = build_toolbox_plan(host_platform(), host_compiler(), host_environment(opts));
+  fprintf('build_toolbox: zlib of %s\n', plan.source);
+  flags = [compile_flags(src_core, src_gateway, plan), library_flags(opts, plan)];
   libs = flags(strncmp(flags, '-l', 2) | strncmp(flags, '-L', 2));
   flags = flags(~(strncmp(flags, '-l', 2) | strncmp(flags, '-L', 2)));
   if opts.verbose
@@ -49,7 +53,7 @@ function [out_dir, built] = build_toolbox(varargin)
   obj_dir = tempname();
   mkdir(obj_dir);
   cleanup = onCleanup(@() remove_folder(obj_dir));
-  objects = compile_core(src_core, obj_dir, flags);
+  objects = compile_core(src_core, obj_dir, flags, plan);
 
   ensure_folder(out_dir);
   built = cell(size(entries, 1), 1);
@@ -59,7 +63,7 @@ function [out_dir, built] = build_toolbox(varargin)
     ensure_folder(dest);
     sources = cellfun(@(f) fullfile(src_gateway, f), sources, 'UniformOutput', false);
     fprintf('build_toolbox: %s\n', qualified_name(name, folder));
-    built{k} = link_module(name, dest, sources, objects, flags, libs);
+    built{k} = link_module(name, dest, sources, objects, flags, libs, plan);
     copyfile(fullfile(src_gateway, help_file), dest);
   end
 
@@ -78,15 +82,18 @@ function entries = mex_entries()
 % '+ionex'), sources and help file (paths below src/gateway: vornakelstrid/ holds
 % vornakelstrid_p's gateway, ionex_package/ the +ionex entries). Every module is also
 % linked with the whole IONEX core (every .cpp of the layer folders of src/ionex).
-  % Both families watch for Ctrl-C through common/host_interrupt.cpp.
-  vornakelstrid_sources = [strcat('vornakelstrid/', {'vornakelstrid.cpp', 'arguments.cpp', ...
-                           'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'}), ...
-                           {'common/host_interrupt.cpp'}];
+  vornakelstrid_sources = strcat('vornakelstrid/', {'vornakelstrid.cpp', 'arguments.cpp', ...
+                           'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'});
+  % What both families use: text between the host and the gateways (UTF-8 inside), and the
+  % watch for Ctrl-C during a read.
+  common = {'common/host_text.cpp', 'common/host_interrupt.cpp'};
+  vornakelstrid_sources = [vornakelstrid_sources, common];
   % What every +ionex function shares: reading the arguments and the struct of a file's
   % contents, file patterns, the progress line, raising errors, decoding the queries.
-  ionex_shared = [strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
+  ionex_shared = strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
                   'gateway_error.cpp', 'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', ...
-                  'query_arguments.cpp', 'write_struct.cpp', 'write_arguments.cpp'}), {'common/host_interrupt.cpp'}];
+                  'query_arguments.cpp', 'write_struct.cpp', 'write_arguments.cpp'});
+  ionex_shared = [ionex_shared, common];
   help_of = @(name) fullfile('ionex_package', '+ionex', name);
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, fullfile('vornakelstrid', 'vornakelstrid_p.m')
@@ -123,13 +130,6 @@ function opts = parse_options(args)
     name = lower(args{k});
     opts.(name) = args{k + 1};
   end
-  if isempty(opts.zlibname)
-    if ispc()
-      opts.zlibname = 'zlib';
-    else
-      opts.zlibname = 'z';
-    end
-  end
 end
 
 % ---------------------------------------------------------------------------------------
@@ -148,47 +148,74 @@ function check_sources(entries, src_gateway)
 end
 
 % ---------------------------------------------------------------------------------------
-function flags = compile_flags(src_core, src_gateway)
-% The include folders and the C++17 setting of this host's compiler.
+function flags = compile_flags(src_core, src_gateway, plan)
+% The include folders and the compiler settings of the plan (C++17, no fused multiply-add).
 % Returns mex arguments.
   flags = {['-I' src_core], ['-I' src_gateway]};
   if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
     % mkoctfile takes compiler flags from the environment (set around each call).
     return;
   end
-  cfg = mex.getCompilerConfigurations('C++', 'Selected');
-  if ~isempty(cfg) && ~isempty(strfind(lower(cfg(1).Manufacturer), 'microsoft'))
-    flags{end + 1} = 'COMPFLAGS=$COMPFLAGS /std:c++17';
-  else
-    flags{end + 1} = 'CXXFLAGS=$CXXFLAGS -std=c++17';
-  end
+  flags{end + 1} = plan.mexflags;
 end
 
 % ---------------------------------------------------------------------------------------
-function flags = library_flags(opts)
-% Finds zlib and, where chosen or found, ISA-L.
-% Returns their -I, -L, -l and -D arguments for mex.
-  flags = {};
-  zinc = opts.zlibinclude;
-  zlib = opts.zliblib;
-  if ispc() && (isempty(zinc) || isempty(zlib))
-    conda = getenv('CONDA_PREFIX');
-    if ~isempty(conda) && exist(fullfile(conda, 'Library', 'include', 'zlib.h'), 'file')
-      zinc = fullfile(conda, 'Library', 'include');
-      zlib = fullfile(conda, 'Library', 'lib');
-    else
-      error('build_toolbox:NoZlib', ['build_toolbox: on Windows give zlib''s folders, e.g. ' ...
-            'build_toolbox(''ZlibInclude'', ''C:\\vcpkg\\installed\\x64-windows\\include'', ' ...
-            '''ZlibLib'', ''C:\\vcpkg\\installed\\x64-windows\\lib'')']);
+function p = host_platform()
+% The platform this host runs on. Returns 'windows', 'macos' or 'linux'.
+  if ispc()
+    p = 'windows';
+  elseif ismac()
+    p = 'macos';
+  else
+    p = 'linux';
+  end
+end
+
+function c = host_compiler()
+% The C++ compiler mex uses here: MATLAB's selected one, or the one mkoctfile calls.
+% Returns 'msvc', 'mingw', 'clang' or 'gcc'.
+  if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
+    name = lower(strtrim(mkoctfile('-p', 'CXX')));
+  else
+    cfg = mex.getCompilerConfigurations('C++', 'Selected');
+    name = '';
+    if ~isempty(cfg)
+      name = lower([cfg(1).Manufacturer ' ' cfg(1).ShortName ' ' cfg(1).Name]);
     end
   end
-  if ~isempty(zinc)
-    flags{end + 1} = ['-I' zinc];
+  if ~isempty(strfind(name, 'microsoft')) || ~isempty(strfind(name, 'msvc'))
+    c = 'msvc';
+  elseif ispc()
+    c = 'mingw';     % MATLAB's MinGW-w64, and Octave's own compiler on Windows
+  elseif ismac() || ~isempty(strfind(name, 'clang'))
+    c = 'clang';
+  else
+    c = 'gcc';
   end
-  if ~isempty(zlib)
-    flags{end + 1} = ['-L' zlib];
+end
+
+function env = host_environment(opts)
+% What build_toolbox_plan asks of this host: its environment and files, and the options.
+% Returns the struct.
+  env = struct('getenv', @getenv, 'exists', @(f) exist(f, 'file') == 2, ...
+               'zlibinclude', opts.zlibinclude, 'zliblib', opts.zliblib, 'zlibname', opts.zlibname);
+end
+
+% ---------------------------------------------------------------------------------------
+function flags = library_flags(opts, plan)
+% zlib's folders of the plan and, where chosen or found, ISA-L.
+% Returns their -I, -L, -l and -D arguments for mex.
+  flags = {};
+  if ~isempty(plan.zlibinclude)
+    flags{end + 1} = ['-I' plan.zlibinclude];
   end
-  flags{end + 1} = ['-l' opts.zlibname];
+  if ~isempty(plan.zliblib)
+    flags{end + 1} = ['-L' plan.zliblib];
+  end
+  flags{end + 1} = ['-l' plan.zlibname];
+  if ~isempty(plan.zlibbin)
+    fprintf('build_toolbox: %s must be on PATH when the modules run (zlib''s DLL)\n', plan.zlibbin);
+  end
   if ~exist('OCTAVE_VERSION', 'builtin')
     % MATLAB's interrupt check (Ctrl-C during a read), utIsInterruptPending, is in libut.
     flags{end + 1} = '-lut';
@@ -271,7 +298,7 @@ function found = first_with(dirs, names)
 end
 
 % ---------------------------------------------------------------------------------------
-function objects = compile_core(src_core, obj_dir, flags)
+function objects = compile_core(src_core, obj_dir, flags, plan)
 % Compiles every .cpp of the core into OBJ_DIR (mex -c writes into the current folder).
 % Returns the object files' paths.
   sources = {};
@@ -284,7 +311,7 @@ function objects = compile_core(src_core, obj_dir, flags)
   here = pwd();
   back = onCleanup(@() cd(here));
   cd(obj_dir);
-  run_mex([{'-c'}, flags, sources]);
+  run_mex([{'-c'}, flags, sources], plan);
   objects = {};
   for ext = {'*.o', '*.obj'}
     found = dir(fullfile(obj_dir, ext{1}));
@@ -297,15 +324,15 @@ function objects = compile_core(src_core, obj_dir, flags)
 end
 
 % ---------------------------------------------------------------------------------------
-function module = link_module(name, dest, sources, objects, flags, libs)
+function module = link_module(name, dest, sources, objects, flags, libs, plan)
 % Builds module NAME in folder DEST from its sources and the core objects.
 % Returns the path of the module.
   unload(name, dest);
   if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
-    run_mex([flags, {'-output', fullfile(dest, name)}, sources, objects, libs]);
+    run_mex([flags, {'-output', fullfile(dest, name)}, sources, objects, libs], plan);
     module = fullfile(dest, [name '.mex']);
   else
-    run_mex([flags, {'-outdir', dest, '-output', name}, sources, objects, libs]);
+    run_mex([flags, {'-outdir', dest, '-output', name}, sources, objects, libs], plan);
     module = fullfile(dest, [name '.' mexext()]);
   end
   if ~exist(module, 'file')
@@ -314,9 +341,10 @@ function module = link_module(name, dest, sources, objects, flags, libs)
 end
 
 % ---------------------------------------------------------------------------------------
-function run_mex(args)
-% Calls the host's mex with ARGS; in Octave with C++17 added to the compiler flags of
-% mkoctfile for the length of the call. Returns nothing; mex raises its own errors.
+function run_mex(args, plan)
+% Calls the host's mex with ARGS; in Octave with the plan's flags (C++17, no fused
+% multiply-add) added to mkoctfile's for the length of the call. Returns nothing; mex
+% raises its own errors.
   if exist('OCTAVE_VERSION', 'builtin')  % GNU Octave; else MATLAB
     saved = getenv('CXXFLAGS');
     restore = onCleanup(@() setenv('CXXFLAGS', saved));
@@ -324,7 +352,7 @@ function run_mex(args)
     if isempty(base)
       base = strtrim(mkoctfile('-p', 'CXXFLAGS'));
     end
-    setenv('CXXFLAGS', [base ' -std=c++17']);
+    setenv('CXXFLAGS', [base ' ' strjoin(plan.cxxflags, ' ')]);
   end
   mex(args{:});
 end

@@ -9,7 +9,7 @@
 namespace fuzz {
 
 // An input file reachable by path while it is open: in memory (memfd, "/proc/self/fd/<fd>"),
-// or a temporary file where /proc is not available.
+// or a temporary file where memfd or /proc is not available (always on Windows).
 struct InputFile {
     int fd;            // -1 when the file could not be made
     std::string path;
@@ -24,8 +24,8 @@ InputFile makeInputFile(const uint8_t* data, size_t size);
 // Returns nothing.
 void closeInputFile(InputFile& file);
 
-// Number of descriptors this process holds open (entries of /proc/self/fd).
-// Returns the count, or 0 when the directory cannot be read.
+// Number of files this process holds open (testfiles::openFileCount: descriptors, or handles
+// on Windows). Returns the count, or 0 when it cannot be taken.
 size_t openDescriptorCount();
 
 // Makes note() print (the replay program's -v). Returns nothing.

@@ -69,10 +69,10 @@ int main(int argc, char** argv) {
     for (const fs::path& path : inputs) {
         std::vector<uint8_t> bytes;
         if (!readBytes(path, bytes)) {
-            std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
+            std::fprintf(stderr, "replay: cannot read %s\n", path.u8string().c_str());
             return 2;
         }
-        std::fprintf(stderr, "replay: %s (%zu bytes)\n", path.c_str(), bytes.size());
+        std::fprintf(stderr, "replay: %s (%zu bytes)\n", path.u8string().c_str(), bytes.size());
         // The empty input comes with a null pointer: the targets must not read through it.
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }

@@ -8,7 +8,7 @@ foreach(var MANIFEST STAGE DIRNAME ARCHIVE)
 endforeach()
 
 file(REMOVE_RECURSE ${STAGE})
-file(STRINGS ${MANIFEST} _lines)
+file(STRINGS ${MANIFEST} _lines ENCODING UTF-8)
 foreach(_line IN LISTS _lines)
   string(REPLACE "|" ";" _parts "${_line}")
   list(GET _parts 0 _dest)

@@ -37,3 +37,7 @@ else
   rm -rf "$fuzz_probe"
   echo "test.sh: clang with libFuzzer not found, fuzzing skipped"
 fi
+
+# The Windows (MinGW-w64, run under Wine) and 64-bit ARM (run under QEMU user mode) builds of
+# every C++ test, and the digest of every result compared with this build's.
+scripts/test_cross.sh

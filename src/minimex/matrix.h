@@ -92,6 +92,8 @@ MINIMEX_EXTERN_C double* mxGetPr(const mxArray* a);
 /* Real element storage of a numeric, char or logical array, in the class's element type.
  * Returns the pointer, or null for cell and struct arrays. */
 MINIMEX_EXTERN_C void* mxGetData(const mxArray* a);
+/* Bytes of one element of a numeric, logical or char array; 0 for other classes. */
+MINIMEX_EXTERN_C size_t mxGetElementSize(const mxArray* a);
 /* Value of the first real element of `a`, converted to double.
  * Returns 0 for empty, cell and struct arrays. */
 MINIMEX_EXTERN_C double mxGetScalar(const mxArray* a);
@@ -160,12 +162,17 @@ MINIMEX_EXTERN_C void mxSetField(mxArray* a, mwIndex i, const char* name, mxArra
 MINIMEX_EXTERN_C void mxSetFieldByNumber(mxArray* a, mwIndex i, int number, mxArray* value);
 /* Makes an m-by-n cell array whose cells are empty (null). Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateCellMatrix(mwSize m, mwSize n);
-/* Makes a char row holding the bytes of `s` (0-by-0 for the empty string).
+/* Makes a char row of the UTF-8 text `s`, one UTF-16 code unit per character (two for those
+ * beyond U+FFFF), as MATLAB in a UTF-8 locale (0-by-0 for the empty string).
  * Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateString(const char* s);
 /* Makes an m-row char matrix of the texts `s`, each padded with blanks to the longest.
  * Returns the new array. */
 MINIMEX_EXTERN_C mxArray* mxCreateCharMatrixFromStrings(mwSize m, const char** s);
+/* Makes an ndim-dimensional char array, every code unit 0. Returns the new array. */
+MINIMEX_EXTERN_C mxArray* mxCreateCharArray(mwSize ndim, const mwSize* dims);
+/* The UTF-16 code units of a char array; null for any other class. */
+MINIMEX_EXTERN_C mxChar* mxGetChars(const mxArray* a);
 /* Stores `value` as element `i` of `cell`; the cell owns it from now on. The element it
  * displaces is not released. Returns nothing. */
 MINIMEX_EXTERN_C void mxSetCell(mxArray* cell, mwIndex i, mxArray* value);

@@ -244,19 +244,84 @@ void storeElement(mxArray* a, size_t i, double v) {
     }
 }
 
-// Appends the UTF-8 form of one UTF-16 code unit to `out`.
+// Appends the UTF-8 form of code point `c` to `out`.
 // Returns nothing.
-void appendUtf8(std::string& out, char16_t c) {
+void appendCodePoint(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+// The UTF-8 text of `count` UTF-16 code units (the host's characters); surrogate pairs make
+// one character, a lone surrogate U+DC80..U+DCFF gives back the byte utf16Of kept in it
+// (so that any bytes round-trip), any other lone surrogate becomes U+FFFD.
+// Returns the text.
+std::string utf8Of(const char16_t* chars, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) {
+        const char16_t c = chars[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count && chars[i + 1] >= 0xDC00 && chars[i + 1] < 0xE000) {
+            appendCodePoint(out, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (chars[i + 1] - 0xDC00));
+            ++i;
+        } else if (c >= 0xDC80 && c < 0xDD00) {
+            out += static_cast<char>(c - 0xDC00);
+        } else if (c >= 0xD800 && c < 0xE000) {
+            appendCodePoint(out, 0xFFFD);
+        } else {
+            appendCodePoint(out, c);
+        }
+    }
+    return out;
+}
+
+// The UTF-16 code units of the UTF-8 text `s` (`length` bytes), as MATLAB stores characters;
+// a byte that starts no valid sequence is kept as the lone surrogate U+DC00 + byte, which
+// utf8Of turns back into that byte (text that is not UTF-8, such as Latin-1 comments,
+// comes back as it was).
+// Returns the code units.
+std::u16string utf16Of(const char* s, size_t length) {
+    std::u16string out;
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    size_t i = 0;
+    while (i < length) {
+        const unsigned char lead = p[i];
+        size_t extra = lead < 0x80 ? 0 : lead >= 0xC2 && lead < 0xE0 ? 1 : lead >= 0xE0 && lead < 0xF0 ? 2
+                     : lead >= 0xF0 && lead < 0xF5 ? 3 : 4;
+        char32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+        bool valid = extra < 4 && i + extra < length;
+        for (size_t k = 1; valid && k <= extra; ++k) {
+            valid = (p[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not characters.
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        valid = valid && c >= least[extra] && c <= 0x10FFFF && !(c >= 0xD800 && c < 0xE000);
+        if (!valid) {
+            out += static_cast<char16_t>(0xDC00 + lead);
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += extra + 1;
+    }
+    return out;
 }
 
 // Adds `a` and every array inside it to `seen`.
@@ -410,9 +475,7 @@ char* mxArrayToString(const mxArray* a) {
     const mxArray* p = checked(a);
     if (p->class_id != mxCHAR_CLASS || p->unconvertible) return nullptr;
     allocationPoint();
-    std::string text;
-    const auto* chars = static_cast<const char16_t*>(p->real);
-    for (size_t i = 0; i < p->rows * p->cols; ++i) appendUtf8(text, chars[i]);
+    const std::string text = utf8Of(static_cast<const char16_t*>(p->real), p->rows * p->cols);
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
     if (copy == nullptr) throw std::bad_alloc();
     std::memcpy(copy, text.c_str(), text.size() + 1);
@@ -516,24 +579,39 @@ void mxSetField(mxArray* a, mwIndex i, const char* name, mxArray* value) {
 mxArray* mxCreateCellMatrix(mwSize m, mwSize n) { return createArray(mxCELL_CLASS, m, n, false); }
 
 mxArray* mxCreateCharMatrixFromStrings(mwSize m, const char** s) {
+    std::vector<std::u16string> rows;
     size_t width = 0;
-    for (size_t r = 0; r < m; ++r) width = std::max(width, std::strlen(s[r]));
+    for (size_t r = 0; r < m; ++r) {
+        rows.push_back(utf16Of(s[r], std::strlen(s[r])));
+        width = std::max(width, rows.back().size());
+    }
     mxArray* a = createArray(mxCHAR_CLASS, m, width, false);
     auto* chars = static_cast<char16_t*>(a->real);
     for (size_t r = 0; r < m; ++r) {
-        const size_t length = std::strlen(s[r]);
-        for (size_t c = 0; c < width; ++c) {
-            chars[c * m + r] = c < length ? static_cast<unsigned char>(s[r][c]) : u' ';
-        }
+        for (size_t c = 0; c < width; ++c) chars[c * m + r] = c < rows[r].size() ? rows[r][c] : u' ';
     }
     return a;
 }
 
+mxArray* mxCreateCharArray(mwSize ndim, const mwSize* dims) {
+    std::vector<size_t> sizes(dims, dims + ndim);
+    while (sizes.size() < 2) sizes.push_back(1);
+    return createArray(mxCHAR_CLASS, sizes, false);
+}
+
+size_t mxGetElementSize(const mxArray* a) { return elementSize(checked(a)->class_id); }
+
+mxChar* mxGetChars(const mxArray* a) {
+    const mxArray* p = checked(a);
+    return p->class_id == mxCHAR_CLASS ? static_cast<mxChar*>(p->real) : nullptr;
+}
+
 mxArray* mxCreateString(const char* s) {
-    const size_t length = std::strlen(s);
-    mxArray* a = createArray(mxCHAR_CLASS, length == 0 ? 0 : 1, length, false);
-    auto* chars = static_cast<char16_t*>(a->real);
-    for (size_t i = 0; i < length; ++i) chars[i] = static_cast<unsigned char>(s[i]);
+    // The host's locale is taken to be UTF-8, as on Linux and macOS, so that text made here
+    // and read back with mxArrayToString is the same bytes.
+    const std::u16string text = utf16Of(s, std::strlen(s));
+    mxArray* a = createArray(mxCHAR_CLASS, text.empty() ? 0 : 1, text.size(), false);
+    std::copy(text.begin(), text.end(), static_cast<char16_t*>(a->real));
     return a;
 }
 
@@ -673,9 +751,9 @@ mxArray* makeDouble(size_t m, size_t n, const std::vector<double>& values) {
 mxArray* makeRow(const std::vector<double>& values) { return makeDouble(1, values.size(), values); }
 
 mxArray* makeChar(const std::string& text) {
-    mxArray* a = createArray(mxCHAR_CLASS, 1, text.size(), false);
-    auto* chars = static_cast<char16_t*>(a->real);
-    for (size_t i = 0; i < text.size(); ++i) chars[i] = static_cast<unsigned char>(text[i]);
+    const std::u16string units = utf16Of(text.data(), text.size());
+    mxArray* a = createArray(mxCHAR_CLASS, 1, units.size(), false);
+    std::copy(units.begin(), units.end(), static_cast<char16_t*>(a->real));
     return a;
 }
 
@@ -787,11 +865,8 @@ void destroyOutputs(mxArray* plhs[], int count) {
 
 std::string textOf(const mxArray* a) {
     const mxArray* p = checked(a);
-    std::string text;
-    if (p->class_id != mxCHAR_CLASS) return text;
-    const auto* chars = static_cast<const char16_t*>(p->real);
-    for (size_t i = 0; i < p->rows * p->cols; ++i) text += static_cast<char>(chars[i]);
-    return text;
+    if (p->class_id != mxCHAR_CLASS) return std::string();
+    return utf8Of(static_cast<const char16_t*>(p->real), p->rows * p->cols);
 }
 
 }  // namespace minimex

@@ -32,7 +32,7 @@ mxArray* makeDouble(size_t m, size_t n, const std::vector<double>& values);
 // Makes a 1-by-N double row holding `values`. Returns the new array.
 mxArray* makeRow(const std::vector<double>& values);
 
-// Makes a 1-by-N char row holding the bytes of `text`. Returns the new array.
+// Makes a 1-by-N char row of the UTF-8 text `text` (N UTF-16 code units). Returns the new array.
 mxArray* makeChar(const std::string& text);
 
 // Makes a char row that mxArrayToString cannot convert (as a host fails on text it cannot
@@ -114,7 +114,7 @@ void runEntry(MexEntry entry, int nlhs, mxArray* plhs[], int nrhs, const mxArray
 // Destroys the arrays in slots [0, count) and clears them. Returns nothing.
 void destroyOutputs(mxArray* plhs[], int count);
 
-// Text of a char array (each element as one byte); empty for anything else.
+// UTF-8 text of a char array; empty for anything else.
 std::string textOf(const mxArray* a);
 
 }  // namespace minimex

@@ -62,7 +62,7 @@ const std::string& toolStream(const std::string& name, const std::string& plain,
 #define REQUIRE_TOOL()                                                                  \
     do {                                                                                \
         if (!lzwtest::haveCompressTool())                                               \
-            GTEST_SKIP() << "/usr/bin/compress (Debian package ncompress) is missing: " \
+            GTEST_SKIP() << "/usr/bin/compress (Debian package ncompress; none on Windows) is missing: " \
                             "cannot make compress streams with the reference tool";     \
     } while (0)
 

@@ -1,6 +1,7 @@
 #include "test_files.h"
 
-#include <unistd.h>
+#include "support/temp_dir.h"
+
 #include <zlib.h>
 
 #include <cstdlib>
@@ -14,12 +15,7 @@ namespace {
 
 // Creates the process's temporary directory once.
 const std::string& tempDir() {
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/ionex-core-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) throw std::runtime_error("mkdtemp failed");
-        return std::string(made);
-    }();
+    static const std::string dir = makeTempDir("ionex-core-");
     return dir;
 }
 

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "common/host_text.h"
 #include "format_reader/value_storage.h"
 
 namespace gateway {
 namespace {
 
 // Makes a char row of `text` ('' when empty). Returns the new array.
-mxArray* textArray(const std::string& text) { return mxCreateString(text.c_str()); }
+mxArray* textArray(const std::string& text) { return hostTextFromUtf8(text.c_str()); }
 
 // Makes an n-by-1 double column of `values`. Returns the new array.
 mxArray* columnArray(const std::vector<double>& values) {

@@ -1,38 +1,149 @@
-// Wildcard expansion for the names of a series, portable between POSIX systems and Windows.
+// Wildcard expansion for the names of a series, the same on POSIX systems and Windows:
+// names are UTF-8 everywhere, matches are sorted by their bytes (that is, by code point).
 
 #include "ionex_package/file_pattern.h"
 
 #include <algorithm>
-#include <sys/stat.h>
+
+#include "input/file_access.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
+
+#include "input/wide_names.h"
 #else
 #include <glob.h>
 #endif
 
 namespace gateway {
 
+namespace {
+
+// ASCII letters in one case when `fold`; every other byte as it is.
+// Returns the byte to compare.
+unsigned char comparable(char c, bool fold) {
+    const auto b = static_cast<unsigned char>(c);
+    return fold && b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+}
+
+// Matches `name[n..]` against the bracket expression that opens at `pattern[p]` ('[').
+// Returns the index just past the closing ']' when the byte matches, std::string::npos when
+// it does not; `*literal` is set when the expression has no closing ']' (then '[' is an
+// ordinary character).
+std::size_t matchBracket(const std::string& pattern, std::size_t p, unsigned char byte, bool fold, bool* literal) {
+    std::size_t i = p + 1;
+    const bool negate = i < pattern.size() && (pattern[i] == '!' || pattern[i] == '^');
+    if (negate) ++i;
+    bool matched = false;
+    bool first = true;
+    while (i < pattern.size() && (pattern[i] != ']' || first)) {
+        first = false;
+        const unsigned char low = comparable(pattern[i], fold);
+        if (i + 2 < pattern.size() && pattern[i + 1] == '-' && pattern[i + 2] != ']') {
+            const unsigned char high = comparable(pattern[i + 2], fold);
+            matched = matched || (byte >= low && byte <= high);
+            i += 3;
+        } else {
+            matched = matched || byte == low;
+            ++i;
+        }
+    }
+    *literal = i >= pattern.size();
+    if (*literal) return std::string::npos;
+    return matched != negate ? i + 1 : std::string::npos;
+}
+
+// Splits `pattern` into its folder part (with its separator) and its last component.
+// Returns the folder part.
+std::string folderOf(const std::string& pattern) {
+    const std::size_t slash = pattern.find_last_of("/\\:");
+    return slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+}
+
+}  // namespace
+
 bool hasWildcard(const std::string& name) { return name.find_first_of("*?[") != std::string::npos; }
 
-bool fileExists(const std::string& name) {
-    struct stat info;
-    return stat(name.c_str(), &info) == 0 && !(info.st_mode & S_IFDIR);
+bool fileExists(const std::string& name) { return ionex::isRegularFile(name.c_str()); }
+
+bool matchesPattern(const std::string& name, const std::string& pattern, bool fold_case) {
+    // Iterative matching with one backtrack point (the last '*'), as shells do.
+    std::size_t n = 0, p = 0;
+    std::size_t star_p = std::string::npos, star_n = 0;
+    // A leading dot is matched only by a dot, as glob does: hidden files stay hidden.
+    if (!name.empty() && name[0] == '.' && (pattern.empty() || pattern[0] != '.')) return false;
+    while (n < name.size()) {
+        const unsigned char byte = comparable(name[n], fold_case);
+        bool advanced = false;
+        if (p < pattern.size()) {
+            const char c = pattern[p];
+            if (c == '*') {
+                star_p = p++;
+                star_n = n;
+                continue;
+            }
+            if (c == '?') {
+                ++p;
+                ++n;
+                // One character: the continuation bytes of a UTF-8 sequence go with it.
+                while (n < name.size() && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) ++n;
+                advanced = true;
+            } else if (c == '[') {
+                bool literal = false;
+                const std::size_t next = matchBracket(pattern, p, byte, fold_case, &literal);
+                if (next != std::string::npos) {
+                    p = next;
+                    ++n;
+                    advanced = true;
+                } else if (literal && byte == '[') {
+                    ++p;
+                    ++n;
+                    advanced = true;
+                }
+            } else if (comparable(c, fold_case) == byte) {
+                ++p;
+                ++n;
+                advanced = true;
+            }
+        }
+        if (advanced) continue;
+        if (star_p == std::string::npos) return false;
+        p = star_p + 1;  // let the last '*' take one more byte
+        n = ++star_n;
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }
 
 #ifdef _WIN32
 
 std::size_t expandPattern(const std::string& pattern, std::vector<std::string>& names) {
-    // FindFirstFile returns bare names: keep the directory part of the pattern.
-    const std::size_t slash = pattern.find_last_of("/\\:");
-    const std::string directory = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    // The folder is listed whole and every name matched here: FindFirstFile's own matching
+    // knows no [ranges] and also matches the short 8.3 names.
+    const std::string folder = folderOf(pattern);
+    const std::string last = pattern.substr(folder.size());
+    ionex::WideName listing;
+    if (!ionex::toWideName((folder + "*").c_str(), &listing)) return 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(listing.text, &found);
+    ionex::releaseWideName(&listing);
     if (search == INVALID_HANDLE_VALUE) return 0;
     std::vector<std::string> matches;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) matches.push_back(directory + found.cFileName);
-    } while (FindNextFileA(search, &found));
+    try {
+        char name[4 * MAX_PATH];
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            if (ionex::toUtf8Name(found.cFileName, name, sizeof name) == 0) continue;
+            // Windows folders ignore the case of names; so does the pattern.
+            if (matchesPattern(name, last, true)) matches.push_back(folder + name);
+        } while (FindNextFileW(search, &found));
+    } catch (...) {
+        FindClose(search);
+        throw;
+    }
     FindClose(search);
     std::sort(matches.begin(), matches.end());
     names.insert(names.end(), matches.begin(), matches.end());
@@ -42,22 +153,24 @@ std::size_t expandPattern(const std::string& pattern, std::vector<std::string>& 
 #else
 
 std::size_t expandPattern(const std::string& pattern, std::vector<std::string>& names) {
-    glob_t matches{};
-    const int status = glob(pattern.c_str(), 0, nullptr, &matches);
-    std::size_t appended = 0;
+    glob_t found{};
+    // Sorted below by bytes, not by the locale's collation, so that every platform and
+    // locale gives the same order.
+    const int status = glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found);
+    std::vector<std::string> matches;
     try {
-        for (std::size_t i = 0; status == 0 && i < matches.gl_pathc; ++i) {
+        for (std::size_t i = 0; status == 0 && i < found.gl_pathc; ++i) {
             // Folders match a pattern too; a series holds files only.
-            if (!fileExists(matches.gl_pathv[i])) continue;
-            names.push_back(matches.gl_pathv[i]);
-            ++appended;
+            if (fileExists(found.gl_pathv[i])) matches.push_back(found.gl_pathv[i]);
         }
     } catch (...) {
-        globfree(&matches);
+        globfree(&found);
         throw;
     }
-    globfree(&matches);
-    return appended;
+    globfree(&found);
+    std::sort(matches.begin(), matches.end());
+    names.insert(names.end(), matches.begin(), matches.end());
+    return matches.size();
 }
 
 #endif

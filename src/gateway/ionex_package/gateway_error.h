@@ -21,7 +21,10 @@ struct GatewayError {
 
 // Fills `error` with `identifier` and the printf-formatted message, cut to fit.
 // Returns false, so that a caller can write `return fail(error, ...)`.
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// MinGW-w64's C++ library formats with its own C99 printf (%zu and all), not Microsoft's.
+__attribute__((format(gnu_printf, 3, 4)))
+#elif defined(__GNUC__)
 __attribute__((format(printf, 3, 4)))
 #endif
 bool fail(GatewayError& error, const char* identifier, const char* format, ...);

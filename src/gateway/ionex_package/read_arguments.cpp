@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "common/host_text.h"
 #include "ionex_package/file_pattern.h"
 
 namespace gateway {
@@ -25,7 +26,7 @@ bool isStringScalar(const mxArray* input) {
 
 // Copies the text of a char row into `text`. Returns false when the host cannot convert it.
 bool copyCharRow(const mxArray* input, std::string& text) {
-    char* copy = mxArrayToString(input);
+    char* copy = utf8FromHost(input);
     if (copy == nullptr) return false;
     text.assign(copy);
     mxFree(copy);

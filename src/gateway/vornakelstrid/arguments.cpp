@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "common/host_text.h"
+
 namespace gateway {
 
 namespace {
@@ -133,7 +135,7 @@ int satelliteCountFrom(double value) {
 }
 
 ErrorCode readReceiverName(const mxArray* input, char (&receiver)[kReceiverSize]) {
-    char* text = mxArrayToString(input);
+    char* text = utf8FromHost(input);
     if (text == nullptr) return kReceiverNotString;
     for (char* c = text; *c != '\0'; ++c) {
         if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
@@ -145,7 +147,7 @@ ErrorCode readReceiverName(const mxArray* input, char (&receiver)[kReceiverSize]
 }
 
 ErrorCode copyFileName(const mxArray* input, std::string& file_name) {
-    char* text = mxArrayToString(input);
+    char* text = utf8FromHost(input);
     if (text == nullptr) return kFileNameNotString;
     try {
         file_name = text;

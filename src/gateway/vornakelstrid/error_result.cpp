@@ -6,6 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/host_text.h"
+
 namespace gateway {
 
 namespace {
@@ -62,7 +64,7 @@ void createErrorMsg(int nlhs, mxArray* plhs[], const char* identifier, const cha
         plhs[0] = nullptr;  // never leave a released array in a slot, even if creation fails
     }
     plhs[0] = mxCreateCellMatrix(2, 1);
-    mxSetCell(plhs[0], 0, mxCreateString(msg_buf));
+    mxSetCell(plhs[0], 0, gateway::hostTextFromUtf8(msg_buf));
     mxSetCell(plhs[0], 1, mxCreateString(identifier != nullptr ? identifier : ""));
 
     // Outputs made before the failure (epochs, axes, DCBs) stay; the rest become empty.

@@ -60,7 +60,10 @@ constexpr const char* kMsgProcessingFailed = "508: Unknown error occurred while 
 // Formats the message (cut to 127 characters), replaces output 1 by the cell
 // {message; identifier} and fills every other requested output that is still empty with a
 // 0-by-0 matrix. `identifier` may be null (empty identifier). Returns nothing.
-#if defined(__GNUC__)
+#if defined(__MINGW32__)
+// MinGW-w64's C++ library formats with its own C99 printf (%zu and all), not Microsoft's.
+__attribute__((format(gnu_printf, 4, 5)))
+#elif defined(__GNUC__)
 __attribute__((format(printf, 4, 5)))
 #endif
 void createErrorMsg(int nlhs, mxArray* plhs[], const char* identifier, const char* format, ...);

@@ -197,7 +197,8 @@ double bilinearValue(const MapRequest& request, const double* grid) {
 
 unsigned long long storedFileSize(const char* path) {
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    // u8path: the name is UTF-8 (on Windows a plain string would go through the ANSI code page).
+    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::u8path(path), error);
     return error ? 0 : static_cast<unsigned long long>(size);
 }
 

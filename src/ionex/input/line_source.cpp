@@ -12,10 +12,6 @@
 // file; any other input (a pipe, a FIFO) is inflated with zlib from the start.
 #include "input/line_source.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -23,6 +19,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "input/file_access.h"
 #include "input/gzip_inflater.h"
 #include "input/lzw_decoder.h"
 #include "input/work_buffers.h"
@@ -58,7 +55,7 @@ void failReadNumber(long n) { g_fail_read_number = n; }
 #endif
 
 struct LineSource {
-    int fd = -1;
+    InputFile file = kNoInputFile;
     bool input_ended = false;     // the file gave its last byte (or a read failed)
     bool can_read_again = false;  // a regular file: a member can be read again from its start
     WorkBuffers* buffers = nullptr;  // lent by the thread for as long as the source is open
@@ -99,30 +96,21 @@ bool readMoreInput(LineSource* s) {
         s->input_pos = 0;
         s->input_end = keep;
     }
-    for (;;) {
-        ssize_t n = ::read(s->fd, s->input + s->input_end, kInputCapacity - s->input_end);
-        if (n > 0) {
-            s->input_end += static_cast<size_t>(n);
-            return true;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        s->input_ended = true;
-        return false;
+    const std::int64_t n = readInputFile(s->file, s->input + s->input_end, kInputCapacity - s->input_end);
+    if (n > 0) {
+        s->input_end += static_cast<size_t>(n);
+        return true;
     }
+    s->input_ended = true;
+    return false;
 }
 
 size_t bufferedInput(const LineSource* s) { return s->input_end - s->input_pos; }
 
-// Tells whether the open file is a regular file, which can be read again from any offset.
-bool isRegularFile(int fd) {
-    struct stat st;
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 // Moves the reading position to file offset `offset`, dropping the bytes read ahead.
 // Returns false when the file cannot be positioned there.
 bool rewindInput(LineSource* s, long long offset) {
-    if (::lseek(s->fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(offset)) return false;
+    if (offset < 0 || !seekInputFile(s->file, static_cast<std::uint64_t>(offset))) return false;
     s->input_pos = s->input_end = 0;
     s->input_offset = offset;
     s->input_ended = false;
@@ -299,19 +287,19 @@ LineSource* openLineSource(const char* path) { return openLineSource(path, chose
 
 LineSource* openLineSource(const char* path, InflaterKind inflater) {
     if (path == nullptr || !inflaterAvailable(inflater)) return nullptr;
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    const InputFile file = openInputFile(path);
+    if (file == kNoInputFile) return nullptr;
     LineSource* s = new (std::nothrow) LineSource;
     WorkBuffers* buffers = s == nullptr ? nullptr : borrowWorkBuffers();
     if (buffers == nullptr) {
         delete s;
-        ::close(fd);
+        closeInputFile(file);
         return nullptr;
     }
-    s->fd = fd;
+    s->file = file;
     s->buffers = buffers;
     s->input = inputBlock(*buffers);
-    s->can_read_again = isRegularFile(fd);
+    s->can_read_again = canReadInputFileAgain(file);
     // ISA-L's members may have to be read again: only a regular file allows it.
     s->inflater_kind = s->can_read_again ? inflater : InflaterKind::kZlib;
     decideKind(s);
@@ -322,7 +310,7 @@ InflaterKind lineSourceInflater(const LineSource* source) { return source->infla
 
 void closeLineSource(LineSource* source) {
     if (source == nullptr) return;
-    ::close(source->fd);
+    closeInputFile(source->file);
     returnWorkBuffers(source->buffers);
     delete source;
 }

@@ -2,6 +2,8 @@
 
 #include "ionex_writer.h"
 
+#include "support/temp_dir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -93,14 +95,11 @@ std::string render(const IonexText& file) {
 }
 
 TempDir::TempDir() {
-    char pattern[] = "/tmp/gateway-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot make a temporary directory");
-    path = pattern;
+    path = testfiles::makeTempDir("gateway-test-");
 }
 
 TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
+    testfiles::removeTree(path);
 }
 
 std::string TempDir::write(const std::string& name, const std::string& text) const {

@@ -6,8 +6,8 @@
 
 namespace gwtest {
 
-// Number of file descriptors this process holds open (the listing's own included, the same
-// every time). Returns it; 0 when /proc/self/fd cannot be listed.
+// Number of files this process holds open, counted as the platform allows
+// (testfiles::openFileCount). Returns it; 0 when it cannot be taken.
 size_t openDescriptorCount();
 
 }  // namespace gwtest

@@ -1,0 +1,18 @@
+// Text between the host and the gateways: names and messages travel as UTF-8 inside, and
+// each host gets them in its own form (MATLAB: UTF-16 characters; Octave: bytes).
+#pragma once
+
+#include "mex.h"
+
+namespace gateway {
+
+// The UTF-8 bytes of the char array `input` (MATLAB's mxArrayToUTF8String: its locale's
+// mxArrayToString would lose what the code page cannot hold; Octave's characters are
+// bytes already). Returns a copy to release with mxFree, or null when `input` is not text.
+char* utf8FromHost(const mxArray* input);
+
+// A char row holding the UTF-8 text `text` as the host stores characters.
+// Returns the new array ('' for empty text).
+mxArray* hostTextFromUtf8(const char* text);
+
+}  // namespace gateway
