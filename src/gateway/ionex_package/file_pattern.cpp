@@ -57,8 +57,8 @@ std::size_t matchBracket(const std::string& pattern, std::size_t p, unsigned cha
 }
 
 // Splits `pattern` into its folder part (with its separator) and its last component.
-// Returns the folder part.
-std::string folderOf(const std::string& pattern) {
+// Returns the folder part. (Listing a folder is only needed on Windows.)
+[[maybe_unused]] std::string folderOf(const std::string& pattern) {
     const std::size_t slash = pattern.find_last_of("/\\:");
     return slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
 }
