@@ -86,14 +86,14 @@ function entries = mex_entries()
                            'epochs.cpp', 'error_result.cpp', 'map_values.cpp', 'window_request.cpp'});
   % What both families use: text between the host and the gateways (UTF-8 inside), and the
   % watch for Ctrl-C during a read.
-  common = {'common/host_text.cpp', 'common/host_interrupt.cpp'};
-  vornakelstrid_sources = [vornakelstrid_sources, common];
+  both_families = {'shared/host_text.cpp', 'shared/host_interrupt.cpp'};
+  vornakelstrid_sources = [vornakelstrid_sources, both_families];
   % What every +ionex function shares: reading the arguments and the struct of a file's
   % contents, file patterns, the progress line, raising errors, decoding the queries.
   ionex_shared = strcat('ionex_package/', {'contents_struct.cpp', 'file_pattern.cpp', ...
                   'gateway_error.cpp', 'read_call.cpp', 'progress_line.cpp', 'read_arguments.cpp', ...
                   'query_arguments.cpp', 'write_struct.cpp', 'write_arguments.cpp'});
-  ionex_shared = [ionex_shared, common];
+  ionex_shared = [ionex_shared, both_families];
   help_of = @(name) fullfile('ionex_package', '+ionex', name);
   entries = {
     'vornakelstrid_p', '', vornakelstrid_sources, fullfile('vornakelstrid', 'vornakelstrid_p.m')

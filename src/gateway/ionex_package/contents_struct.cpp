@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/calendar.h"
-#include "common/host_text.h"
+#include "shared/host_text.h"
 #include "format_reader/value_storage.h"
 
 namespace gateway {

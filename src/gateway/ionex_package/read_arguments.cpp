@@ -7,7 +7,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "common/host_text.h"
+#include "shared/host_text.h"
 #include "ionex_package/file_pattern.h"
 
 namespace gateway {

@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "common/host_interrupt.h"
+#include "shared/host_interrupt.h"
 #include "ionex_package/contents_struct.h"
 #include "format_reader/ionex_reader.h"
 #include "ionex_package/progress_line.h"

@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "common/host_text.h"
+#include "shared/host_text.h"
 
 namespace gateway {
 

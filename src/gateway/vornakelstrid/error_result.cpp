@@ -6,7 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "common/host_text.h"
+#include "shared/host_text.h"
 
 namespace gateway {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/host_interrupt.h"
+#include "shared/host_interrupt.h"
 #include "vornakelstrid/arguments.h"
 #include "vornakelstrid/epochs.h"
 #include "vornakelstrid/error_result.h"

@@ -1,7 +1,7 @@
 // The interrupt check of each host: Octave's and MATLAB's own flags, and the stand-in's
 // version of MATLAB's for the C++ tests.
 
-#include "common/host_interrupt.h"
+#include "shared/host_interrupt.h"
 
 #include "mex.h"
 

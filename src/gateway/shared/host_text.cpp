@@ -1,6 +1,6 @@
 // MATLAB stores characters as UTF-16 code units (and so does the stand-in host); Octave
 // stores the bytes of its strings, which are UTF-8 on every platform it runs on.
-#include "common/host_text.h"
+#include "shared/host_text.h"
 
 #include <cstring>
 #include <string>
