@@ -334,6 +334,9 @@ TEST(Inflaters, TheSwitchAndTheKindOfInputChooseTheInflater) {
 }
 
 TEST(Inflaters, AnInputThatCannotBeReadAgainIsInflatedByZlib) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no FIFOs on Windows";
+#else
     // A FIFO: a member cut by ISA-L could not be read again from its start, so zlib inflates
     // every member, and the damaged member gives zlib's bytes.
     std::string many;
@@ -356,4 +359,5 @@ TEST(Inflaters, AnInputThatCannotBeReadAgainIsInflatedByZlib) {
         EXPECT_TRUE(joined == many + many) << ionex::inflaterName(kind) << ": " << joined.size() << " bytes";
     }
     std::remove(fifo.c_str());
+#endif
 }
