@@ -301,6 +301,20 @@ TEST(Inflaters, TheBuildNamesItsChoice) {
 #endif
 }
 
+
+// Sets the test switch IONEX_INFLATER to `value`, or removes it for null. Returns nothing.
+static void setInflaterSwitch(const char* value) {
+#ifdef _WIN32
+    _putenv_s("IONEX_INFLATER", value == nullptr ? "" : value);  // "" removes it
+#else
+    if (value == nullptr) {
+        unsetenv("IONEX_INFLATER");
+    } else {
+        setenv("IONEX_INFLATER", value, 1);
+    }
+#endif
+}
+
 TEST(Inflaters, TheSwitchAndTheKindOfInputChooseTheInflater) {
     const std::string path = writeTemp("switch.gz", gzipBytes("a line\n"));
     struct Row {
@@ -314,11 +328,7 @@ TEST(Inflaters, TheSwitchAndTheKindOfInputChooseTheInflater) {
         {"something else", ionex::defaultInflater()},
     };
     for (const Row& row : rows) {
-        if (row.value == nullptr) {
-            unsetenv("IONEX_INFLATER");
-        } else {
-            setenv("IONEX_INFLATER", row.value, 1);
-        }
+        setInflaterSwitch(row.value);
         ionex::LineSource* source = ionex::openLineSource(path.c_str());
         if (!ionex::inflaterAvailable(row.expected)) {
             EXPECT_EQ(source, nullptr) << "IONEX_INFLATER=" << row.value;  // asked for, not built in
@@ -330,7 +340,7 @@ TEST(Inflaters, TheSwitchAndTheKindOfInputChooseTheInflater) {
         EXPECT_EQ(ionex::readLineLength(source, line, sizeof line), 7);
         ionex::closeLineSource(source);
     }
-    unsetenv("IONEX_INFLATER");
+    setInflaterSwitch(nullptr);
 }
 
 TEST(Inflaters, AnInputThatCannotBeReadAgainIsInflatedByZlib) {

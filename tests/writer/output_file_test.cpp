@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -17,17 +15,12 @@
 #include "writer/ionex_writer.h"
 #include "writer/output_file.h"
 #include "writer/writer_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 // A fresh empty folder for one test. Returns its path.
-std::string freshFolder(const std::string& name) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/ionex_write_" + name + "_" + std::to_string(getpid());
-    std::system(("rm -rf '" + path + "'").c_str());
-    mkdir(path.c_str(), 0777);
-    return path;
-}
+std::string freshFolder(const std::string& name) { return testfiles::makeTempDir("ionex_write_" + name + "_"); }
 
 // The names in `folder`. Returns them.
 std::vector<std::string> namesIn(const std::string& folder) {
@@ -78,7 +71,7 @@ TEST(OutputFile, FailuresLeaveNothingBehind) {
     EXPECT_EQ(ionex::writeIonexFile(folder + "/missing/maps.20i", smallInput(set), {}, failure), ionex::WriteStatus::kWrite);
     EXPECT_FALSE(failure.detail.empty());
     // The target is a folder: the rename fails after the whole file was written.
-    mkdir((folder + "/taken").c_str(), 0777);
+    ASSERT_TRUE(testfiles::makeDirs(folder + "/taken"));
     ionex::WriteFileOptions replace;
     replace.overwrite = true;
     EXPECT_EQ(ionex::writeIonexFile(folder + "/taken", smallInput(set), replace, failure), ionex::WriteStatus::kWrite);
