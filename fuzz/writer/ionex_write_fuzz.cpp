@@ -110,7 +110,7 @@ std::vector<std::string> trimmed(std::vector<std::string> lines) {
 }
 
 // Tells whether some node of `axis` needs more than the six columns of the grid records
-// (F6.1, or more decimals where they fit): "-179.75" does. Returns true if so.
+// (one decimal, or more where they fit): "-179.75" does. Returns true if so.
 bool widerThanSix(const std::vector<double>& axis) {
     for (const double v : axis) {
         char text[64];

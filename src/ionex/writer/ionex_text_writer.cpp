@@ -67,7 +67,7 @@ bool integerRecord(TextSink& sink, long long value, const char* label) {
     return putLine(sink, line);
 }
 
-// A record of one real, F8.1 (more decimals when the value needs them to read back the same).
+// A record of one real in eight columns with one decimal (more decimals when the value needs them to read back the same).
 // Returns false when the sink stopped.
 bool realRecord(TextSink& sink, double value, const char* label) {
     RecordLine line;
