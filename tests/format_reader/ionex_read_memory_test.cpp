@@ -75,7 +75,7 @@ TEST(IonexReadMemory, PeakOfARealFileIsItsOutputAndLittleMore) {
 }
 
 TEST(IonexReadMemory, ASteadyLoopOfReadsTakesNoLargeBlock) {
-    // The line source's blocks, inflaters and decoder tables stay with the thread, and the map
+    // The line source's blocks, inflaters and decoder tables are kept for the next source, and the map
     // storage the caller gives back (as the gateway does) serves the next read: a second read
     // of the same file takes no block of 64 KB or more.
     for (const char* name : {"codg0080.20i.gz", "codg0080.20i.Z", "CODG0080.20I"}) {

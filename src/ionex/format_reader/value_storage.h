@@ -1,7 +1,7 @@
-// Storage of map values kept per thread between reads: a read takes the memory an earlier
-// read of the thread left, so that a steady loop of reads takes no memory from the system for
-// its maps. What a thread keeps is bounded: a vector larger than kKeptValueBytes (a file
-// far beyond a daily one) is released instead.
+// Storage of map values kept between reads: a read takes the memory an earlier read left,
+// so that a steady loop of reads takes no memory from the system for its maps. What is kept
+// is bounded: a vector larger than kKeptValueBytes (a file far beyond a daily one) is
+// released instead, and at most kKeptValueVectors are kept. Safe to call from any thread.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,7 @@ constexpr std::size_t kKeptValueVectors = 3;                   // one per kind o
 // Returns it.
 std::vector<double> takeValueStorage();
 
-// Keeps the memory of `values` for a later read of this thread (within the bounds above),
+// Keeps the memory of `values` for a later read (within the bounds above),
 // else releases it. Leaves `values` empty, without memory. Returns nothing.
 void keepValueStorage(std::vector<double>& values);
 

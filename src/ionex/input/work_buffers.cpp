@@ -1,11 +1,15 @@
-// Per-thread working memory of the line source.
+// Working memory of the line source, kept between reads.
 //
 // Each call of a reader used to take about 600 KB in blocks of 100 KB and more and give them
 // back at its end; with the C library's default allocator such blocks go back to the system
-// and every call pays for fresh pages. Kept per thread, they are made once. A thread's set is
-// released when the thread ends.
+// and every call pays for fresh pages. Kept in a small process-wide pool, they are made once.
+//
+// A pool and not a thread_local set: MinGW-w64 runs the destructors of thread_local objects
+// after its emulated thread storage is freed, so a set released at thread exit corrupted the
+// heap of every program (and MEX module) built with it that reads on more than one thread.
 #include "input/work_buffers.h"
 
+#include <mutex>
 #include <new>
 
 namespace ionex {
@@ -15,28 +19,37 @@ struct WorkBuffers {
     unsigned char* output_block = nullptr;  // kInflaterOutputLead zeroed bytes, then the output
     GzipInflater* inflaters[2] = {nullptr, nullptr};  // by InflaterKind
     LzwDecoder* lzw = nullptr;
-    bool thread_set = false;  // the thread's own set, not one source's
 };
 
 namespace {
 
-// Releases every part of a set (not the set itself). Returns nothing.
-void releaseParts(WorkBuffers& b) {
-    delete[] b.input;
-    delete[] b.output_block;
-    for (GzipInflater*& inflater : b.inflaters) destroyGzipInflater(inflater);
-    delete b.lzw;
-    b = WorkBuffers{};
+// Sets kept while no source holds them: as many as sources are commonly open at once.
+constexpr int kPooledSets = 4;
+
+// Releases a set and every part of it. Accepts null. Returns nothing.
+void releaseSet(WorkBuffers* b) {
+    if (b == nullptr) return;
+    delete[] b->input;
+    delete[] b->output_block;
+    for (GzipInflater*& inflater : b->inflaters) destroyGzipInflater(inflater);
+    delete b->lzw;
+    delete b;
 }
 
-// The thread's set and whether a source holds it; released when the thread ends.
-struct ThreadSet {
-    WorkBuffers set;
-    bool lent = false;
-    ~ThreadSet() { releaseParts(set); }
+// The sets no source holds; released when the program (or the module) is unloaded.
+struct Pool {
+    std::mutex mutex;
+    WorkBuffers* sets[kPooledSets] = {};
+    int count = 0;
+    ~Pool() {
+        for (int i = 0; i < count; ++i) releaseSet(sets[i]);
+    }
 };
 
-thread_local ThreadSet t_thread_set;
+Pool& pool() {
+    static Pool kept;
+    return kept;
+}
 
 size_t inflaterSlot(InflaterKind kind) { return kind == InflaterKind::kIsal ? 1 : 0; }
 
@@ -44,30 +57,32 @@ size_t inflaterSlot(InflaterKind kind) { return kind == InflaterKind::kIsal ? 1 
 
 WorkBuffers* borrowWorkBuffers() {
     WorkBuffers* b = nullptr;
-    if (!t_thread_set.lent) {
-        b = &t_thread_set.set;
-        b->thread_set = true;
-    } else {
-        b = new (std::nothrow) WorkBuffers;
-        if (b == nullptr) return nullptr;
+    {
+        Pool& p = pool();
+        std::lock_guard<std::mutex> lock(p.mutex);
+        if (p.count > 0) b = p.sets[--p.count];
     }
+    if (b == nullptr) b = new (std::nothrow) WorkBuffers;
+    if (b == nullptr) return nullptr;
     if (b->input == nullptr) b->input = new (std::nothrow) unsigned char[kInputCapacity];
     if (b->input == nullptr) {
-        if (!b->thread_set) delete b;
+        releaseSet(b);
         return nullptr;
     }
-    if (b->thread_set) t_thread_set.lent = true;
     return b;
 }
 
 void returnWorkBuffers(WorkBuffers* b) {
     if (b == nullptr) return;
-    if (b->thread_set) {
-        t_thread_set.lent = false;
-        return;
+    {
+        Pool& p = pool();
+        std::lock_guard<std::mutex> lock(p.mutex);
+        if (p.count < kPooledSets) {
+            p.sets[p.count++] = b;
+            return;
+        }
     }
-    releaseParts(*b);
-    delete b;
+    releaseSet(b);
 }
 
 unsigned char* inputBlock(WorkBuffers& b) { return b.input; }

@@ -1,8 +1,8 @@
 // The large working memory of the line source: the block of file bytes, the block of decoded
-// bytes, both gzip inflaters and the LZW decoder tables. Each thread keeps one set and lends
-// it to the sources it opens, one at a time, so that a steady loop of reads takes no memory
-// from the system after its first call; their sizes are fixed, so what a thread keeps is
-// bounded (about 700 KB with every part made).
+// bytes, both gzip inflaters and the LZW decoder tables. A few sets are kept for the whole
+// process and lent to the sources opened, one set a source, so that a steady loop of reads
+// takes no memory from the system after its first call; their sizes are fixed and their
+// number small, so what is kept is bounded (about 700 KB a set with every part made).
 #pragma once
 
 #include <cstddef>
@@ -17,12 +17,12 @@ constexpr size_t kOutputCapacity = 128 * 1024;  // decoded bytes made at once
 
 struct WorkBuffers;  // opaque: one set of working memory
 
-// Lends the calling thread's set, or a new set of the caller's own when the thread's set is
-// lent already (two sources open at once). Returns null when out of memory.
+// Lends a kept set, or a new one when every kept set is lent (several sources open at once,
+// on one thread or many). Safe to call from any thread. Returns null when out of memory.
 WorkBuffers* borrowWorkBuffers();
 
-// Takes a set back: the thread's set waits for the next source, a set of one source's own
-// is released. Accepts null.
+// Takes a set back: it is kept for the next source while the pool has room, else released.
+// Safe to call from any thread. Accepts null.
 void returnWorkBuffers(WorkBuffers* buffers);
 
 // The block for file bytes (kInputCapacity bytes). Returns it (never null for a lent set).
