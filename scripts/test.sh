@@ -38,8 +38,6 @@ else
   echo "test.sh: clang with libFuzzer not found, fuzzing skipped"
 fi
 
-# The Windows (MinGW-w64, run under Wine) build of every C++ test, and the digest of every
-# result compared with this build's. The 64-bit ARM build (run under QEMU user mode) is run by
-# hand with `scripts/test_cross.sh arm64`: two of its test programs have run for minutes under
-# QEMU since the per-thread buffers and the stop check came in, which is not understood yet.
-scripts/test_cross.sh windows
+# The Windows (MinGW-w64, run under Wine) and 64-bit ARM (run under QEMU user mode) builds of
+# every C++ test, and the digest of every result compared with this build's.
+scripts/test_cross.sh windows arm64

@@ -16,7 +16,7 @@ function test_ionex_progress(ctx)
   printf('     series of 300 files read in %.1f s\n', seconds);
   n = 300;
   if seconds <= 2.5
-    tcheck(sprintf('a read of %.1f s shows no line', seconds), isempty(text), text);
+    check_short_read(text, n, seconds);
     n = min(6000, ceil(300 * 6 / max(seconds, 0.05)));
     if ~make_links(ctx, src, 301, n)
       return;
@@ -28,7 +28,7 @@ function test_ionex_progress(ctx)
   if seconds > 2.5
     check_line(text, n, seconds);
   else
-    tcheck(sprintf('a read of %.1f s shows no line', seconds), isempty(text), text);
+    check_short_read(text, n, seconds);
   end
 
   pattern = fullfile(ctx.tmp, 'd*.20i.gz');
@@ -58,6 +58,18 @@ function [text, seconds, M] = timed_read(ctx, args)
   started = tic();
   text = evalc('M = ionex.read(pattern, args{:});');
   seconds = toc(started);
+end
+
+function check_short_read(text, n, seconds)
+% A read of N files that took SECONDS (at most 2.5) as timed here. The reader's own clock
+% starts a little after this one: up to two seconds it cannot have written the line, beyond
+% that it may have, and the line it wrote must then be whole.
+  if seconds <= 2 || isempty(text)
+    tcheck(sprintf('a read of %.1f s shows no line', seconds), isempty(text), text);
+  else
+    printf('     the read of %.1f s passed two seconds by the reader''s clock too\n', seconds);
+    check_line(text, n, seconds);
+  end
 end
 
 function check_line(text, n, seconds)

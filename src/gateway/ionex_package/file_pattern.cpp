@@ -1,22 +1,10 @@
-// Wildcard expansion for the names of a series, the same on POSIX systems and Windows:
-// names are UTF-8 everywhere, matches are sorted by their bytes (that is, by code point).
+// Wildcard matching for the names of a series, the same on POSIX systems and Windows:
+// names are UTF-8 everywhere. Listing the folders is the system's part
+// (file_pattern_posix.cpp, file_pattern_windows.cpp).
 
 #include "ionex_package/file_pattern.h"
 
-#include <algorithm>
-
 #include "input/file_access.h"
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
-#include "input/wide_names.h"
-#else
-#include <glob.h>
-#endif
 
 namespace gateway {
 
@@ -54,13 +42,6 @@ std::size_t matchBracket(const std::string& pattern, std::size_t p, unsigned cha
     *literal = i >= pattern.size();
     if (*literal) return std::string::npos;
     return matched != negate ? i + 1 : std::string::npos;
-}
-
-// Splits `pattern` into its folder part (with its separator) and its last component.
-// Returns the folder part. (Listing a folder is only needed on Windows.)
-[[maybe_unused]] std::string folderOf(const std::string& pattern) {
-    const std::size_t slash = pattern.find_last_of("/\\:");
-    return slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
 }
 
 }  // namespace
@@ -117,62 +98,5 @@ bool matchesPattern(const std::string& name, const std::string& pattern, bool fo
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
 }
-
-#ifdef _WIN32
-
-std::size_t expandPattern(const std::string& pattern, std::vector<std::string>& names) {
-    // The folder is listed whole and every name matched here: FindFirstFile's own matching
-    // knows no [ranges] and also matches the short 8.3 names.
-    const std::string folder = folderOf(pattern);
-    const std::string last = pattern.substr(folder.size());
-    ionex::WideName listing;
-    if (!ionex::toWideName((folder + "*").c_str(), &listing)) return 0;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(listing.text, &found);
-    ionex::releaseWideName(&listing);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    std::vector<std::string> matches;
-    try {
-        char name[4 * MAX_PATH];
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            if (ionex::toUtf8Name(found.cFileName, name, sizeof name) == 0) continue;
-            // Windows folders ignore the case of names; so does the pattern.
-            if (matchesPattern(name, last, true)) matches.push_back(folder + name);
-        } while (FindNextFileW(search, &found));
-    } catch (...) {
-        FindClose(search);
-        throw;
-    }
-    FindClose(search);
-    std::sort(matches.begin(), matches.end());
-    names.insert(names.end(), matches.begin(), matches.end());
-    return matches.size();
-}
-
-#else
-
-std::size_t expandPattern(const std::string& pattern, std::vector<std::string>& names) {
-    glob_t found{};
-    // Sorted below by bytes, not by the locale's collation, so that every platform and
-    // locale gives the same order.
-    const int status = glob(pattern.c_str(), GLOB_NOSORT, nullptr, &found);
-    std::vector<std::string> matches;
-    try {
-        for (std::size_t i = 0; status == 0 && i < found.gl_pathc; ++i) {
-            // Folders match a pattern too; a series holds files only.
-            if (fileExists(found.gl_pathv[i])) matches.push_back(found.gl_pathv[i]);
-        }
-    } catch (...) {
-        globfree(&found);
-        throw;
-    }
-    globfree(&found);
-    std::sort(matches.begin(), matches.end());
-    names.insert(names.end(), matches.begin(), matches.end());
-    return matches.size();
-}
-
-#endif
 
 }  // namespace gateway
