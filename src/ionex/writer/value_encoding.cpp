@@ -140,6 +140,55 @@ void fillDecodeTable(int exponent, DecodeTable& table) {
     for (long n = 0; n < kMissingValue; ++n) table.values[static_cast<std::size_t>(n)] = decodeScaled(n, scale);
 }
 
+const DecodeTable& threadDecodeTable(int exponent) {
+    // Kept for the thread's next write; released when the thread ends.
+    thread_local DecodeTable table;
+    if (table.values.size() != static_cast<std::size_t>(kMissingValue) || table.exponent != exponent) {
+        table.values.clear();  // a failing fill leaves no table that claims an exponent
+        fillDecodeTable(exponent, table);
+    }
+    return table;
+}
+
+MapScan encodeMap(const MapLayers& map, int exponent, const DecodeTable& table, int* codes) {
+    const std::size_t layer = map.nlat * map.nlon;
+    const ValueScale scale = scaleFor(exponent);
+    const bool looked_up = table.exponent == exponent && table.values.size() == static_cast<std::size_t>(kMissingValue);
+    const double* const small = looked_up ? table.values.data() : nullptr;
+    MapScan scan;
+    bool exact = true;
+    for (std::size_t h = 0; h < map.nhgt; ++h, codes += layer) {
+        const double* values = map.values + h * map.height_stride;
+        for (std::size_t k = 0; k < layer; ++k) {
+            long n = 0;
+            if (encodeScaled(values[k], scale, &n) != Encoding::kFits) {
+                scan.fits = false;
+                scan.exact = false;
+                return scan;
+            }
+            codes[k] = static_cast<int>(n);
+            if (n == kMissingValue) continue;
+            // Most integers are small and positive: their doubles are looked up, not divided.
+            const double back = small != nullptr && n >= 0 && n < kMissingValue ? small[n] : decodeScaled(n, scale);
+            exact = exact && back == values[k];
+        }
+    }
+    scan.exact = exact;
+    return scan;
+}
+
+void encodeCheckedMap(const MapLayers& map, const ValueScale& scale, int* codes) {
+    const std::size_t layer = map.nlat * map.nlon;
+    for (std::size_t h = 0; h < map.nhgt; ++h, codes += layer) {
+        const double* values = map.values + h * map.height_stride;
+        for (std::size_t k = 0; k < layer; ++k) {
+            long n = kMissingValue;
+            encodeScaled(values[k], scale, &n);
+            codes[k] = static_cast<int>(n);
+        }
+    }
+}
+
 bool mapExact(const MapLayers& map, int exponent) {
     const std::size_t layer = map.nlat * map.nlon;
     for (std::size_t h = 0; h < map.nhgt; ++h) {
