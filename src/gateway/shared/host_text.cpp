@@ -54,6 +54,24 @@ char* utf8FromHost(const mxArray* input) {
 #endif
 }
 
+bool copyUtf8FromHost(const mxArray* input, std::string& text) {
+#if defined(HAVE_OCTAVE)
+    const std::size_t count = mxIsChar(input) ? static_cast<std::size_t>(mxGetNumberOfElements(input)) : 0;
+    const mxChar* chars = count > 0 ? mxGetChars(input) : nullptr;
+    if (chars != nullptr) {
+        std::size_t length = 0;
+        while (length < count && chars[length] != '\0') ++length;
+        text.assign(chars, length);
+        return true;
+    }
+#endif
+    char* copy = utf8FromHost(input);
+    if (copy == nullptr) return false;
+    text.assign(copy);
+    mxFree(copy);
+    return true;
+}
+
 mxArray* hostTextFromUtf8(const char* text) {
 #if defined(HAVE_OCTAVE)
     return mxCreateString(text);

@@ -150,30 +150,72 @@ const DecodeTable& threadDecodeTable(int exponent) {
     return table;
 }
 
+namespace {
+
+// Whether the values of a stretch all fit, and all are exact.
+struct LayerFlags {
+    bool fits = true;
+    bool exact = true;
+};
+
+// encodeScaled and the exactness check of scanMap over `count` values into `codes`
+// (`kMultiply`: the scale multiplies); `small` holds the reader's doubles of 0 .. 9998 (or is
+// null). Stops at the first value that does not fit. Returns the flags.
+template <bool kMultiply>
+LayerFlags encodeLayer(const double* values, std::size_t count, double factor, const double* small, int* codes) {
+    LayerFlags flags;
+    bool exact = true;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double v = values[k];
+        const double scaled = kMultiply ? v * factor : v / factor;
+        if (!(scaled > -1e6 && scaled < 1e6)) {  // NaN, or too large for any field
+            if (v == v) {
+                flags.fits = false;
+                flags.exact = false;
+                return flags;
+            }
+            codes[k] = static_cast<int>(kMissingValue);
+            continue;
+        }
+        // Halves away from zero, as encodeScaled rounds.
+        long n = static_cast<long>(scaled);
+        const double rest = scaled - static_cast<double>(n);
+        n += static_cast<long>(rest >= 0.5) - static_cast<long>(rest <= -0.5);
+        if (n < kLowestFieldValue || n > kHighestFieldValue || n == kMissingValue) {
+            flags.fits = false;
+            flags.exact = false;
+            return flags;
+        }
+        codes[k] = static_cast<int>(n);
+        // Most integers are small and positive: their doubles are looked up, not divided.
+        const double back = small != nullptr && n >= 0 && n < kMissingValue
+                                ? small[n]
+                                : (kMultiply ? static_cast<double>(n) / factor : static_cast<double>(n) * factor);
+        exact = exact && back == v;
+    }
+    flags.exact = exact;
+    return flags;
+}
+
+}  // namespace
+
 MapScan encodeMap(const MapLayers& map, int exponent, const DecodeTable& table, int* codes) {
     const std::size_t layer = map.nlat * map.nlon;
     const ValueScale scale = scaleFor(exponent);
     const bool looked_up = table.exponent == exponent && table.values.size() == static_cast<std::size_t>(kMissingValue);
     const double* const small = looked_up ? table.values.data() : nullptr;
     MapScan scan;
-    bool exact = true;
     for (std::size_t h = 0; h < map.nhgt; ++h, codes += layer) {
         const double* values = map.values + h * map.height_stride;
-        for (std::size_t k = 0; k < layer; ++k) {
-            long n = 0;
-            if (encodeScaled(values[k], scale, &n) != Encoding::kFits) {
-                scan.fits = false;
-                scan.exact = false;
-                return scan;
-            }
-            codes[k] = static_cast<int>(n);
-            if (n == kMissingValue) continue;
-            // Most integers are small and positive: their doubles are looked up, not divided.
-            const double back = small != nullptr && n >= 0 && n < kMissingValue ? small[n] : decodeScaled(n, scale);
-            exact = exact && back == values[k];
+        const LayerFlags flags = scale.multiply ? encodeLayer<true>(values, layer, scale.factor, small, codes)
+                                                : encodeLayer<false>(values, layer, scale.factor, small, codes);
+        if (!flags.fits) {
+            scan.fits = false;
+            scan.exact = false;
+            return scan;
         }
+        scan.exact = scan.exact && flags.exact;
     }
-    scan.exact = exact;
     return scan;
 }
 
