@@ -9,6 +9,7 @@
 #include "writer/epoch_fields.h"
 #include "writer/record_columns.h"
 #include "writer/value_encoding.h"
+#include "writer/vector_state.h"
 
 namespace ionex {
 
@@ -324,6 +325,7 @@ std::string currentDateText() {
 }
 
 TextResult writeIonexText(const WriteInput& in, const WritePlan& plan, TextSink& sink) {
+    clearUpperVectorHalves();  // the caller may have left them in use (a gzip read just before)
     if (!header(sink, in, plan)) return TextResult::kStopped;
     for (int kind = 0; kind < kMapKindCount; ++kind) {
         if (in.maps[kind] == nullptr) continue;

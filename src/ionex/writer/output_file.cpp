@@ -1,6 +1,7 @@
 // The output seam. Every system call of the writer is in this file: POSIX calls, or the
 // wide-character Windows API (names arrive as UTF-8 and are converted), chosen by _WIN32.
 #include "writer/output_file.h"
+#include "writer/vector_state.h"
 
 #include <cerrno>
 #include <chrono>
@@ -12,10 +13,6 @@
 #include <zlib.h>
 #ifdef IONEX_WITH_ISAL
 #include <isa-l/igzip_lib.h>
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <immintrin.h>
-#define IONEX_CLEAR_UPPER_HALVES 1
-#endif
 #endif
 
 #ifdef _WIN32
@@ -143,22 +140,6 @@ bool writeAll(OutputFile* f, const unsigned char* data, std::size_t count, Outpu
 }
 
 #ifdef IONEX_WITH_ISAL
-#ifdef IONEX_CLEAR_UPPER_HALVES
-// Clears the upper halves of the vector registers (an AVX instruction). Returns nothing.
-__attribute__((target("avx"))) void clearUpperHalvesWithAvx() { _mm256_zeroupper(); }
-
-// ISA-L's AVX2 and AVX-512 code returns with the upper halves of the vector registers in
-// use, and the plain SSE arithmetic that follows it then waits on them: the encoding of the
-// maps between two compressor calls ran nearly twice as slow. Clearing them, where the
-// processor has AVX at all, costs next to nothing. Returns nothing.
-void clearUpperHalves() {
-    static const bool avx = __builtin_cpu_supports("avx");
-    if (avx) clearUpperHalvesWithAvx();
-}
-#else
-void clearUpperHalves() {}
-#endif
-
 // Starts ISA-L's compressor at its fastest level, making a gzip member. Returns false when
 // it cannot.
 bool startDeflate(Deflater* d, int /*level*/) {
@@ -181,7 +162,7 @@ bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
         d->stream.next_out = d->chunk.data();
         d->stream.avail_out = static_cast<uint32_t>(d->chunk.size());
         const int r = isal_deflate(&d->stream);
-        clearUpperHalves();
+        clearUpperVectorHalves();  // ISA-L leaves them in use, which slows the encoding after it
         if (r != COMP_OK) {
             failure.status = OutputStatus::kFailed;
             failure.message = "the gzip compressor failed";
