@@ -56,12 +56,14 @@ char* utf8FromHost(const mxArray* input) {
 
 bool copyUtf8FromHost(const mxArray* input, std::string& text) {
 #if defined(HAVE_OCTAVE)
-    const std::size_t count = mxIsChar(input) ? static_cast<std::size_t>(mxGetNumberOfElements(input)) : 0;
-    const mxChar* chars = count > 0 ? mxGetChars(input) : nullptr;
-    if (chars != nullptr) {
-        std::size_t length = 0;
-        while (length < count && chars[length] != '\0') ++length;
-        text.assign(chars, length);
+    // Short texts (names, record contents) through a buffer of our own: Octave's copies of
+    // its characters are allocations it records until the call ends.
+    constexpr std::size_t kShortText = 256;
+    const std::size_t count = mxIsChar(input) ? static_cast<std::size_t>(mxGetNumberOfElements(input)) : kShortText;
+    char buffer[kShortText];
+    if (count < kShortText && mxGetString(input, buffer, static_cast<mwSize>(count + 1)) == 0) {
+        buffer[count] = '\0';
+        text.assign(buffer);
         return true;
     }
 #endif

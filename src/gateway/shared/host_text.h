@@ -14,8 +14,9 @@ namespace gateway {
 char* utf8FromHost(const mxArray* input);
 
 // Copies the UTF-8 text of the char array `input` into `text`: what utf8FromHost gives, up to
-// its first NUL, read in place where the host's characters are bytes (Octave) instead of
-// through a copy the host allocates and tracks. Returns false when `input` is not text.
+// its first NUL, a short one read into a buffer of the caller where the host's characters
+// are bytes (Octave) instead of through a copy the host allocates and records. Returns false
+// when `input` is not text.
 bool copyUtf8FromHost(const mxArray* input, std::string& text);
 
 // A char row holding the UTF-8 text `text` as the host stores characters.
