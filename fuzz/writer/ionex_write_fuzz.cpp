@@ -25,6 +25,7 @@
 #include "format_reader/ionex_reader.h"
 #include "fuzz_support.h"
 #include "writer/ionex_text_writer.h"
+#include "writer/ionex_writer.h"
 #include "writer/value_encoding.h"
 #include "writer/write_plan.h"
 
@@ -274,6 +275,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ionex::WritePlan plan;
     ionex::WriteFailure failure;
     const ionex::WriteStatus st = ionex::planWrite(in, plan, failure);
+    // The write that checks the values as it encodes them gives the same text, or the same
+    // refusal, as the plan that checks them all first.
+    std::string fast;
+    ionex::WriteFailure fast_failure;
+    const ionex::WriteStatus fast_st = ionex::writeIonexString(in, fast, fast_failure);
+    FUZZ_CHECK(kTarget, fast_st == st && fast_failure.field == failure.field && fast_failure.detail == failure.detail,
+               "the checking write and the plan disagree: " + fast_failure.field + " " + fast_failure.detail + " / " +
+                   failure.field + " " + failure.detail);
     if (st != ionex::WriteStatus::kOk) {
         FUZZ_CHECK(kTarget, st == ionex::WriteStatus::kInput && !failure.field.empty() && !failure.detail.empty(),
                    "a refusal without its field");
@@ -293,7 +302,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     sink.context = &written;
     sink.buffer.resize(4096);
-    FUZZ_CHECK(kTarget, ionex::writeIonexText(in, plan, sink), "text writer stopped without a failing sink");
+    FUZZ_CHECK(kTarget, ionex::writeIonexText(in, plan, sink) == ionex::TextResult::kWritten,
+               "text writer stopped without a failing sink");
+    FUZZ_CHECK(kTarget, fast == written, "the checking write made other text than the checked plan");
     checkLines(written);
     compare(in, plan, written);
     fuzz::note(kTarget, "written and read back: " + std::to_string(written.size()) + " bytes");

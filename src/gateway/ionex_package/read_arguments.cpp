@@ -25,13 +25,7 @@ bool isStringScalar(const mxArray* input) {
 }
 
 // Copies the text of a char row into `text`. Returns false when the host cannot convert it.
-bool copyCharRow(const mxArray* input, std::string& text) {
-    char* copy = utf8FromHost(input);
-    if (copy == nullptr) return false;
-    text.assign(copy);
-    mxFree(copy);
-    return true;
-}
+bool copyCharRow(const mxArray* input, std::string& text) { return copyUtf8FromHost(input, text); }
 
 // Adds one name to the request: itself when it names a file or has no wildcard, else the
 // files its pattern matches. Returns false with ionex:NoFile when a pattern matches nothing.

@@ -62,13 +62,15 @@ bool readScalar(const mxArray* m, const char* name, bool whole, std::optional<T>
     return true;
 }
 
-// Reads text (a char row, '' or a string scalar) from array `f` called `name`. Returns true,
-// or false with `error` filled.
-bool readTextOf(const mxArray* f, const std::string& name, std::string& text, GatewayError& error) {
+// Reads text (a char row, '' or a string scalar) from array `f` called `name` (cell `cell`
+// of it when not 0: its name is made only for a message, as a list has many cells).
+// Returns true, or false with `error` filled.
+bool readTextOf(const mxArray* f, const std::string& name, std::string& text, GatewayError& error, std::size_t cell = 0) {
     text.clear();
     if (f == nullptr || (mxIsChar(f) && mxIsEmpty(f)) || (mxIsDouble(f) && mxIsEmpty(f))) return true;
     if (!textOf(f, text)) {
-        return fail(error, "ionex:Input", "M.%s must be text (a char row or a string scalar), not a %s array.", name.c_str(),
+        const std::string full = cell == 0 ? name : name + "{" + std::to_string(cell) + "}";
+        return fail(error, "ionex:Input", "M.%s must be text (a char row or a string scalar), not a %s array.", full.c_str(),
                     mxGetClassName(f));
     }
     return true;
@@ -98,9 +100,10 @@ bool readLinesOf(const mxArray* f, const std::string& name, std::vector<std::str
     const mxArray* cell = converted != nullptr ? converted : f;
     bool ok = mxIsCell(cell);
     if (!ok) fail(error, "ionex:Input", "M.%s must be a cell array of lines (char rows), not a %s array.", name.c_str(), mxGetClassName(f));
+    if (ok) lines.reserve(mxGetNumberOfElements(cell));
     for (std::size_t k = 0; ok && k < mxGetNumberOfElements(cell); ++k) {
         lines.emplace_back();
-        ok = readTextOf(mxGetCell(cell, k), name + "{" + std::to_string(k + 1) + "}", lines.back(), error);
+        ok = readTextOf(mxGetCell(cell, k), name, lines.back(), error, k + 1);
     }
     if (converted != nullptr) mxDestroyArray(converted);
     return ok;
@@ -193,6 +196,7 @@ bool readSatellites(const mxArray* table, const std::string& name, ionex::DcbBlo
         !readTableNumbers(table, name, "bias", n, bias, error) || !readTableNumbers(table, name, "rms", n, rms, error)) {
         return false;
     }
+    block.satellites.reserve(n);
     for (std::size_t k = 0; k < n; ++k) {
         if (!(prn[k] >= 0 && prn[k] <= 99 && prn[k] == std::floor(prn[k]))) {
             return fail(error, "ionex:Input", "M.%s.prn(%zu) must be a whole number 0 to 99; it is %g.", name.c_str(), k + 1, prn[k]);
@@ -221,6 +225,7 @@ bool readStations(const mxArray* table, const std::string& name, ionex::DcbBlock
     if (names.size() != n) return fail(error, "ionex:Input", "M.%s.name must be a cell of %zu names, one per line.", name.c_str(), n);
     if (domes.empty()) domes.assign(n, std::string());
     if (domes.size() != n) return fail(error, "ionex:Input", "M.%s.domes must be a cell of %zu texts, one per line.", name.c_str(), n);
+    block.stations.reserve(n);
     for (std::size_t k = 0; k < n; ++k) {
         block.stations.push_back(ionex::StationBias{system[k], names[k], domes[k], bias[k], rms[k]});
     }

@@ -54,6 +54,26 @@ char* utf8FromHost(const mxArray* input) {
 #endif
 }
 
+bool copyUtf8FromHost(const mxArray* input, std::string& text) {
+#if defined(HAVE_OCTAVE)
+    // Short texts (names, record contents) through a buffer of our own: Octave's copies of
+    // its characters are allocations it records until the call ends.
+    constexpr std::size_t kShortText = 256;
+    const std::size_t count = mxIsChar(input) ? static_cast<std::size_t>(mxGetNumberOfElements(input)) : kShortText;
+    char buffer[kShortText];
+    if (count < kShortText && mxGetString(input, buffer, static_cast<mwSize>(count + 1)) == 0) {
+        buffer[count] = '\0';
+        text.assign(buffer);
+        return true;
+    }
+#endif
+    char* copy = utf8FromHost(input);
+    if (copy == nullptr) return false;
+    text.assign(copy);
+    mxFree(copy);
+    return true;
+}
+
 mxArray* hostTextFromUtf8(const char* text) {
 #if defined(HAVE_OCTAVE)
     return mxCreateString(text);

@@ -9,6 +9,7 @@
 #include "writer/epoch_fields.h"
 #include "writer/record_columns.h"
 #include "writer/value_encoding.h"
+#include "writer/vector_state.h"
 
 namespace ionex {
 
@@ -238,40 +239,57 @@ bool mapRow(TextSink& sink, const char* record, const int* codes, std::size_t i,
     return true;
 }
 
-// The integers of one layer, in its own order (latitude fastest): a pass in memory order,
-// so that the rows, which take every nlat-th value, read a small array. Returns nothing.
-void encodeLayer(const double* layer, std::size_t count, const ValueScale& scale, std::vector<int>& codes) {
-    int* out = codes.data();
-    for (std::size_t k = 0; k < count; ++k) {
-        long n = kMissingValue;
-        encodeScaled(layer[k], scale, &n);  // the plan has checked that it fits
-        out[k] = static_cast<int>(n);
+// The integers of map m of `kind` into `codes` (the layers one after the other, latitude
+// fastest: a pass in memory order, so that the rows, which take every nlat-th value, read a
+// small array) and the exponent they are for: the plan's when it has checked the values;
+// else the file's, each value checked here as it is encoded, or a finer one at which the map
+// is exact where the file's would round it (the choice planExponents makes).
+// Returns false when a value does not fit the file's exponent (nothing of the map is written).
+bool encodeMapOf(const WriteInput& in, const WritePlan& plan, int kind, std::size_t m, std::vector<int>& codes, int* exponent) {
+    MapLayers map;
+    map.values = in.maps[kind] + m * in.map_stride;
+    map.nlat = in.lat.size();
+    map.nlon = in.lon.size();
+    map.nhgt = plan.heights.size();
+    map.height_stride = in.height_stride;
+    if (plan.values_checked) {
+        *exponent = plan.map_exponent[kind][m];
+        encodeCheckedMap(map, scaleFor(*exponent), codes.data());
+        return true;
     }
-}
-
-// Every map of one kind. Returns false when the sink stopped.
-bool mapsOfKind(TextSink& sink, const WriteInput& in, const WritePlan& plan, int kind) {
-    const std::size_t nlat = in.lat.size(), nlon = in.lon.size(), nhgt = plan.heights.size();
-    const char* const small_texts = smallFieldTexts();
-    std::vector<int> codes(nlat * nlon);
-    for (std::size_t m = 0; m < plan.nmaps; ++m) {
-        const int exponent = plan.map_exponent[kind][m];
-        if (!integerRecord(sink, static_cast<long long>(m + 1), kStartLabels[kind]) ||
-            !epochRecord(sink, plan.epochs[m], "EPOCH OF CURRENT MAP")) {
-            return false;
-        }
-        if (exponent != plan.file_exponent && !integerRecord(sink, exponent, "EXPONENT")) return false;
-        const ValueScale scale = scaleFor(exponent);
-        for (std::size_t h = 0; h < nhgt; ++h) {
-            encodeLayer(in.maps[kind] + m * in.map_stride + h * in.height_stride, nlat * nlon, scale, codes);
-            for (std::size_t i = 0; i < nlat; ++i) {
-                const char* record = plan.row_records.data() + (h * nlat + i) * (kRecordColumns + 1);
-                if (!mapRow(sink, record, codes.data(), i, nlat, nlon, small_texts)) return false;
-            }
-        }
-        if (!integerRecord(sink, static_cast<long long>(m + 1), kEndLabels[kind])) return false;
+    *exponent = plan.file_exponent;
+    const MapScan scan = encodeMap(map, plan.file_exponent, threadDecodeTable(plan.file_exponent), codes.data());
+    if (!scan.fits) return false;
+    if (!scan.exact && !in.has_exponent) {
+        *exponent = finerExactExponent(map, plan.file_exponent);
+        if (*exponent != plan.file_exponent) encodeCheckedMap(map, scaleFor(*exponent), codes.data());
     }
     return true;
+}
+
+// Every map of one kind. Returns kWritten, kStopped or kUnchecked.
+TextResult mapsOfKind(TextSink& sink, const WriteInput& in, const WritePlan& plan, int kind) {
+    const std::size_t nlat = in.lat.size(), nlon = in.lon.size(), nhgt = plan.heights.size();
+    const char* const small_texts = smallFieldTexts();
+    std::vector<int> codes(nlat * nlon * nhgt);
+    for (std::size_t m = 0; m < plan.nmaps; ++m) {
+        int exponent = plan.file_exponent;
+        if (!encodeMapOf(in, plan, kind, m, codes, &exponent)) return TextResult::kUnchecked;
+        if (!integerRecord(sink, static_cast<long long>(m + 1), kStartLabels[kind]) ||
+            !epochRecord(sink, plan.epochs[m], "EPOCH OF CURRENT MAP")) {
+            return TextResult::kStopped;
+        }
+        if (exponent != plan.file_exponent && !integerRecord(sink, exponent, "EXPONENT")) return TextResult::kStopped;
+        for (std::size_t h = 0; h < nhgt; ++h) {
+            const int* layer = codes.data() + h * nlat * nlon;
+            for (std::size_t i = 0; i < nlat; ++i) {
+                const char* record = plan.row_records.data() + (h * nlat + i) * (kRecordColumns + 1);
+                if (!mapRow(sink, record, layer, i, nlat, nlon, small_texts)) return TextResult::kStopped;
+            }
+        }
+        if (!integerRecord(sink, static_cast<long long>(m + 1), kEndLabels[kind])) return TextResult::kStopped;
+    }
+    return TextResult::kWritten;
 }
 
 }  // namespace
@@ -306,12 +324,15 @@ std::string currentDateText() {
     return text;
 }
 
-bool writeIonexText(const WriteInput& in, const WritePlan& plan, TextSink& sink) {
-    if (!header(sink, in, plan)) return false;
+TextResult writeIonexText(const WriteInput& in, const WritePlan& plan, TextSink& sink) {
+    clearUpperVectorHalves();  // the caller may have left them in use (a gzip read just before)
+    if (!header(sink, in, plan)) return TextResult::kStopped;
     for (int kind = 0; kind < kMapKindCount; ++kind) {
-        if (in.maps[kind] != nullptr && !mapsOfKind(sink, in, plan, kind)) return false;
+        if (in.maps[kind] == nullptr) continue;
+        const TextResult result = mapsOfKind(sink, in, plan, kind);
+        if (result != TextResult::kWritten) return result;
     }
-    return textRecord(sink, std::string(), "END OF FILE") && flushSink(sink);
+    return textRecord(sink, std::string(), "END OF FILE") && flushSink(sink) ? TextResult::kWritten : TextResult::kStopped;
 }
 
 }  // namespace ionex

@@ -23,8 +23,18 @@ struct TextSink {
 // The current time as a PGM / RUN BY / DATE date, "DD-MON-YY HH:MM" in UTC. Returns it.
 std::string currentDateText();
 
-// Writes the whole file for `input` as `plan` says into `sink`, flushing it at the end.
-// Returns false when the sink's flush stopped the write.
-bool writeIonexText(const WriteInput& input, const WritePlan& plan, TextSink& sink);
+enum class TextResult : int {
+    kWritten = 0,
+    kStopped,    // the sink's flush stopped the write
+    kUnchecked,  // the plan had not checked the values, and one does not fit the file's
+                 // exponent: the text is incomplete; check them (planExponents) and start again
+};
+
+// Writes the whole file for `input` as `plan` says into `sink`, flushing it at the end. A
+// plan whose values are not checked is written with the file's exponent, each value checked
+// as it is encoded and each map given the exponent planExponents would give it, so that the
+// text is the same as from a checked plan whenever every value fits the file's exponent.
+// Returns kWritten, kStopped or kUnchecked.
+TextResult writeIonexText(const WriteInput& input, const WritePlan& plan, TextSink& sink);
 
 }  // namespace ionex

@@ -2,6 +2,7 @@
 #include "writer/ionex_writer.h"
 
 #include <new>
+#include <vector>
 
 #include "writer/ionex_text_writer.h"
 #include "writer/output_file.h"
@@ -57,26 +58,66 @@ WriteStatus outputFailure(const OutputFailure& out, WriteFailure& failure) {
     return failure.status;
 }
 
+// The sink's buffer of the calling thread, kept between writes: a buffer made for every
+// write costs fresh pages from the system each time (as long as the text of a daily file
+// takes to write). Released when the thread ends.
+thread_local std::vector<char> t_kept_buffer;
+
+// Lends the thread's buffer to one sink (a new one when it is lent already, or not made yet)
+// and takes it back at the end.
+class KeptBuffer {
+public:
+    // Gives `sink` its buffer, kSinkBytes long. May throw std::bad_alloc.
+    explicit KeptBuffer(TextSink& sink) : sink_(sink) {
+        sink_.buffer.swap(t_kept_buffer);
+        if (sink_.buffer.size() != kSinkBytes) sink_.buffer.resize(kSinkBytes);
+    }
+    // Keeps the buffer for the thread's next write, unless the thread has one again.
+    ~KeptBuffer() {
+        if (t_kept_buffer.empty()) t_kept_buffer.swap(sink_.buffer);
+    }
+    KeptBuffer(const KeptBuffer&) = delete;
+    KeptBuffer& operator=(const KeptBuffer&) = delete;
+
+private:
+    TextSink& sink_;
+};
+
+// Fills `failure` for an output that failed before the text was complete. A value that no
+// exponent can write comes first, as when every value was checked before the file was made.
+// Returns the status.
+WriteStatus outputFailureAfterValues(const WriteInput& input, WritePlan& plan, const OutputFailure& out, WriteFailure& failure) {
+    if (!plan.values_checked && planExponents(input, plan, failure) != WriteStatus::kOk) return failure.status;
+    return outputFailure(out, failure);
+}
+
 // The file write, which may throw std::bad_alloc (the caller catches it); `context.file` is
-// what must be abandoned then.
+// what must be abandoned then. The values are checked as the text is made; in the rare case
+// that one does not fit the preferred exponent, the file is abandoned, every value checked
+// and the file written again with the exponents found.
 WriteStatus writeFile(const std::string& path, const WriteInput& input, const WriteFileOptions& options,
                       FileContext& context, WriteFailure& failure) {
     WritePlan plan;
-    WriteStatus st = planWrite(input, plan, failure);
+    WriteStatus st = planLayout(input, plan, failure);
     if (st != WriteStatus::kOk) return st;
     OutputOptions output;
     output.gzip = isGzipName(path);
     output.overwrite = options.overwrite;
-    context.file = openOutput(path.c_str(), output, context.failure);
-    if (context.file == nullptr) return outputFailure(context.failure, failure);
     TextSink sink;
+    KeptBuffer kept(sink);
     sink.flush = flushToFile;
     sink.context = &context;
-    sink.buffer.resize(kSinkBytes);
-    if (!writeIonexText(input, plan, sink)) {
+    for (;;) {
+        context.file = openOutput(path.c_str(), output, context.failure);
+        if (context.file == nullptr) return outputFailureAfterValues(input, plan, context.failure, failure);
+        sink.used = 0;
+        const TextResult result = writeIonexText(input, plan, sink);
+        if (result == TextResult::kWritten) break;
         abandonOutput(context.file);
         context.file = nullptr;
-        return outputFailure(context.failure, failure);
+        if (result == TextResult::kStopped) return outputFailureAfterValues(input, plan, context.failure, failure);
+        st = planExponents(input, plan, failure);  // kUnchecked: a checked plan, or the value that cannot be written
+        if (st != WriteStatus::kOk) return st;
     }
     OutputFile* file = context.file;
     context.file = nullptr;  // finishOutput releases it, whatever happens
@@ -116,13 +157,19 @@ WriteStatus writeIonexString(const WriteInput& input, std::string& text, WriteFa
     text.clear();
     try {
         WritePlan plan;
-        const WriteStatus st = planWrite(input, plan, failure);
+        WriteStatus st = planLayout(input, plan, failure);
         if (st != WriteStatus::kOk) return st;
         TextSink sink;
+        KeptBuffer kept(sink);
         sink.flush = flushToString;
         sink.context = &text;
-        sink.buffer.resize(kSinkBytes);
-        writeIonexText(input, plan, sink);
+        while (writeIonexText(input, plan, sink) == TextResult::kUnchecked) {
+            // A value does not fit the preferred exponent: every value checked, and again.
+            text.clear();
+            sink.used = 0;
+            st = planExponents(input, plan, failure);
+            if (st != WriteStatus::kOk) return st;
+        }
         return WriteStatus::kOk;
     } catch (const std::bad_alloc&) {
         text.clear();

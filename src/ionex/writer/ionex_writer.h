@@ -1,5 +1,6 @@
-// ionex.write's core: an IONEX file from maps, header records and DCB blocks, checked whole
-// before the file is created and written so that a failure never leaves a damaged file.
+// ionex.write's core: an IONEX file from maps, header records and DCB blocks, its fields
+// checked before the file is created and its values as they are written, the text going to a
+// temporary file renamed only when complete, so that a failure never leaves a damaged file.
 // Nothing here throws; every failure comes back as a WriteStatus with its details.
 #pragma once
 

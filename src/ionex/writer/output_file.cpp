@@ -1,6 +1,7 @@
 // The output seam. Every system call of the writer is in this file: POSIX calls, or the
 // wide-character Windows API (names arrive as UTF-8 and are converted), chosen by _WIN32.
 #include "writer/output_file.h"
+#include "writer/vector_state.h"
 
 #include <cerrno>
 #include <chrono>
@@ -65,6 +66,40 @@ std::string errnoText(int code) { return std::generic_category().message(code); 
 
 }  // namespace
 
+namespace {
+
+// The compressor and its buffers (about 600 KB with ISA-L). A thread keeps one between its
+// writes, as the readers keep their inflaters: made for every write, its memory came fresh
+// from the system each time, at a cost close to that of compressing a daily file.
+struct Deflater {
+#ifdef IONEX_WITH_ISAL
+    isal_zstream stream{};    // ISA-L's deflate: several times faster than zlib's at level 1
+    std::vector<unsigned char> level_buffer;
+#else
+    z_stream stream{};
+    bool initialised = false;  // deflateInit2 has run (and deflateEnd has not)
+    int level = 0;
+#endif
+    std::vector<unsigned char> chunk;
+};
+
+void endDeflate(Deflater* d);
+
+// The thread's deflater and whether an output holds it; released when the thread ends.
+struct ThreadDeflater {
+    Deflater* deflater = nullptr;
+    bool lent = false;
+    ~ThreadDeflater() {
+        if (deflater == nullptr) return;
+        endDeflate(deflater);
+        delete deflater;
+    }
+};
+
+thread_local ThreadDeflater t_deflater;
+
+}  // namespace
+
 struct OutputFile {
     NativeName target;
     NativeName temporary;
@@ -72,14 +107,8 @@ struct OutputFile {
     int fd = -1;
     bool overwrite = false;
     bool gzip = false;
-    bool deflating = false;   // the compressor is initialised
-#ifdef IONEX_WITH_ISAL
-    isal_zstream stream{};    // ISA-L's deflate: several times faster than zlib's at level 1
-    std::vector<unsigned char> level_buffer;
-#else
-    z_stream stream{};
-#endif
-    std::vector<unsigned char> chunk;
+    Deflater* deflater = nullptr;  // gzip only: the thread's (kept_deflater) or the output's own
+    bool kept_deflater = false;
 };
 
 namespace {
@@ -113,32 +142,35 @@ bool writeAll(OutputFile* f, const unsigned char* data, std::size_t count, Outpu
 #ifdef IONEX_WITH_ISAL
 // Starts ISA-L's compressor at its fastest level, making a gzip member. Returns false when
 // it cannot.
-bool startDeflate(OutputFile* f, int /*level*/) {
-    f->level_buffer.resize(ISAL_DEF_LVL1_DEFAULT);
-    isal_deflate_init(&f->stream);
-    f->stream.level = 1;
-    f->stream.level_buf = f->level_buffer.data();
-    f->stream.level_buf_size = static_cast<uint32_t>(f->level_buffer.size());
-    f->stream.gzip_flag = IGZIP_GZIP;
-    f->stream.flush = NO_FLUSH;
+bool startDeflate(Deflater* d, int /*level*/) {
+    if (d->level_buffer.size() != ISAL_DEF_LVL1_DEFAULT) d->level_buffer.resize(ISAL_DEF_LVL1_DEFAULT);
+    isal_deflate_init(&d->stream);
+    d->stream.level = 1;
+    d->stream.level_buf = d->level_buffer.data();
+    d->stream.level_buf_size = static_cast<uint32_t>(d->level_buffer.size());
+    d->stream.gzip_flag = IGZIP_GZIP;
+    d->stream.flush = NO_FLUSH;
     return true;
 }
 
 // Runs the compressor over its pending input (to the end of the stream when `finish`),
 // writing what it makes. Returns false with `failure` filled.
 bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
-    f->stream.end_of_stream = finish ? 1 : 0;
+    Deflater* d = f->deflater;
+    d->stream.end_of_stream = finish ? 1 : 0;
     for (;;) {
-        f->stream.next_out = f->chunk.data();
-        f->stream.avail_out = static_cast<uint32_t>(f->chunk.size());
-        if (isal_deflate(&f->stream) != COMP_OK) {
+        d->stream.next_out = d->chunk.data();
+        d->stream.avail_out = static_cast<uint32_t>(d->chunk.size());
+        const int r = isal_deflate(&d->stream);
+        clearUpperVectorHalves();  // ISA-L leaves them in use, which slows the encoding after it
+        if (r != COMP_OK) {
             failure.status = OutputStatus::kFailed;
             failure.message = "the gzip compressor failed";
             return false;
         }
-        const std::size_t made = f->chunk.size() - f->stream.avail_out;
-        if (made > 0 && !writeAll(f, f->chunk.data(), made, failure)) return false;
-        const bool done = finish ? f->stream.internal_state.state == ZSTATE_END : f->stream.avail_in == 0 && f->stream.avail_out != 0;
+        const std::size_t made = d->chunk.size() - d->stream.avail_out;
+        if (made > 0 && !writeAll(f, d->chunk.data(), made, failure)) return false;
+        const bool done = finish ? d->stream.internal_state.state == ZSTATE_END : d->stream.avail_in == 0 && d->stream.avail_out != 0;
         if (done) return true;
     }
 }
@@ -147,8 +179,8 @@ bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
 bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFailure& failure) {
     while (count > 0) {
         const std::size_t piece = count > (1u << 30) ? (1u << 30) : count;
-        f->stream.next_in = reinterpret_cast<uint8_t*>(const_cast<char*>(data));
-        f->stream.avail_in = static_cast<uint32_t>(piece);
+        f->deflater->stream.next_in = reinterpret_cast<uint8_t*>(const_cast<char*>(data));
+        f->deflater->stream.avail_in = static_cast<uint32_t>(piece);
         if (!pumpDeflate(f, false, failure)) return false;
         data += piece;
         count -= piece;
@@ -156,30 +188,38 @@ bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFail
     return true;
 }
 
-void endDeflate(OutputFile*) {}
+// Ends the stream of `d` for good. ISA-L holds no memory of its own: nothing to do.
+void endDeflate(Deflater*) {}
 #else
-// Starts zlib's compressor at `level`, making a gzip member (windowBits 15 + 16). Returns
-// false when it cannot (out of memory).
-bool startDeflate(OutputFile* f, int level) {
-    return deflateInit2(&f->stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+// Starts zlib's compressor at `level`, making a gzip member (windowBits 15 + 16): a kept one
+// at the same level is reset, keeping its memory. Returns false when it cannot (out of memory).
+bool startDeflate(Deflater* d, int level) {
+    if (d->initialised && d->level == level && deflateReset(&d->stream) == Z_OK) return true;
+    endDeflate(d);
+    d->stream = z_stream{};
+    if (deflateInit2(&d->stream, level, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
+    d->initialised = true;
+    d->level = level;
+    return true;
 }
 
 // Runs the compressor over its pending input (to the end of the stream when `finish`),
 // writing what it makes. Returns false with `failure` filled.
 bool pumpDeflate(OutputFile* f, bool finish, OutputFailure& failure) {
+    Deflater* d = f->deflater;
     const int flush = finish ? Z_FINISH : Z_NO_FLUSH;
     for (;;) {
-        f->stream.next_out = f->chunk.data();
-        f->stream.avail_out = static_cast<uInt>(f->chunk.size());
-        const int r = deflate(&f->stream, flush);
+        d->stream.next_out = d->chunk.data();
+        d->stream.avail_out = static_cast<uInt>(d->chunk.size());
+        const int r = deflate(&d->stream, flush);
         if (r == Z_STREAM_ERROR) {
             failure.status = OutputStatus::kFailed;
             failure.message = "the gzip compressor failed";
             return false;
         }
-        const std::size_t made = f->chunk.size() - f->stream.avail_out;
-        if (made > 0 && !writeAll(f, f->chunk.data(), made, failure)) return false;
-        if (finish ? r == Z_STREAM_END : (f->stream.avail_in == 0 && f->stream.avail_out != 0)) return true;
+        const std::size_t made = d->chunk.size() - d->stream.avail_out;
+        if (made > 0 && !writeAll(f, d->chunk.data(), made, failure)) return false;
+        if (finish ? r == Z_STREAM_END : (d->stream.avail_in == 0 && d->stream.avail_out != 0)) return true;
     }
 }
 
@@ -188,8 +228,8 @@ bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFail
     while (count > 0) {
         // avail_in is 32 bits wide: large writes go in pieces.
         const std::size_t piece = count > (1u << 30) ? (1u << 30) : count;
-        f->stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-        f->stream.avail_in = static_cast<uInt>(piece);
+        f->deflater->stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        f->deflater->stream.avail_in = static_cast<uInt>(piece);
         if (!pumpDeflate(f, false, failure)) return false;
         data += piece;
         count -= piece;
@@ -197,8 +237,37 @@ bool deflateBytes(OutputFile* f, const char* data, std::size_t count, OutputFail
     return true;
 }
 
-void endDeflate(OutputFile* f) { deflateEnd(&f->stream); }
+// Ends the stream of `d` for good, releasing zlib's memory. Returns nothing.
+void endDeflate(Deflater* d) {
+    if (!d->initialised) return;
+    deflateEnd(&d->stream);
+    d->initialised = false;
+}
 #endif
+
+// A deflater for one output: the thread's when no output holds it, else one of its own.
+// Returns it (kept: the thread's), or null when there is no memory for it.
+Deflater* borrowDeflater(bool* kept) {
+    *kept = !t_deflater.lent;
+    if (!*kept) return new (std::nothrow) Deflater;
+    if (t_deflater.deflater == nullptr) t_deflater.deflater = new (std::nothrow) Deflater;
+    if (t_deflater.deflater == nullptr) return nullptr;
+    t_deflater.lent = true;
+    return t_deflater.deflater;
+}
+
+// Gives the deflater of `f` back to the thread, or releases it when it is the output's own.
+// Returns nothing.
+void returnDeflater(OutputFile* f) {
+    if (f->deflater == nullptr) return;
+    if (f->kept_deflater) {
+        t_deflater.lent = false;
+    } else {
+        endDeflate(f->deflater);
+        delete f->deflater;
+    }
+    f->deflater = nullptr;
+}
 
 // Closes the descriptor (once). Returns false with `failure` filled when closing fails (a
 // full disk may only show here).
@@ -300,7 +369,7 @@ bool moveToTarget(OutputFile* f, OutputFailure& failure) {
 
 // Releases everything of `f` but the files. Returns nothing.
 void release(OutputFile* f) {
-    if (f->deflating) endDeflate(f);
+    returnDeflater(f);
     delete f;
 }
 
@@ -344,14 +413,14 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
             return nullptr;
         }
         if (options.gzip) {
-            f->chunk.resize(kDeflateChunk);
-            if (!startDeflate(f, options.gzip_level)) {
+            f->deflater = borrowDeflater(&f->kept_deflater);
+            if (f->deflater != nullptr && f->deflater->chunk.size() != kDeflateChunk) f->deflater->chunk.resize(kDeflateChunk);
+            if (f->deflater == nullptr || !startDeflate(f->deflater, options.gzip_level)) {
                 failure.status = OutputStatus::kOutOfMemory;
                 failure.message = "the gzip compressor cannot start";
                 release(f);
                 return nullptr;
             }
-            f->deflating = true;
         }
         if (!createTemporary(f, failure)) {
             release(f);
@@ -378,8 +447,8 @@ bool finishOutput(OutputFile* f, OutputFailure& failure) {
     failure = OutputFailure{};
     bool ok = true;
     if (f->gzip) {
-        f->stream.next_in = nullptr;
-        f->stream.avail_in = 0;
+        f->deflater->stream.next_in = nullptr;
+        f->deflater->stream.avail_in = 0;
         ok = pumpDeflate(f, true, failure);
     }
     ok = closeDescriptor(f, ok ? &failure : nullptr) && ok;

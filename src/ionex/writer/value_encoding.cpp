@@ -140,6 +140,97 @@ void fillDecodeTable(int exponent, DecodeTable& table) {
     for (long n = 0; n < kMissingValue; ++n) table.values[static_cast<std::size_t>(n)] = decodeScaled(n, scale);
 }
 
+const DecodeTable& threadDecodeTable(int exponent) {
+    // Kept for the thread's next write; released when the thread ends.
+    thread_local DecodeTable table;
+    if (table.values.size() != static_cast<std::size_t>(kMissingValue) || table.exponent != exponent) {
+        table.values.clear();  // a failing fill leaves no table that claims an exponent
+        fillDecodeTable(exponent, table);
+    }
+    return table;
+}
+
+namespace {
+
+// Whether the values of a stretch all fit, and all are exact.
+struct LayerFlags {
+    bool fits = true;
+    bool exact = true;
+};
+
+// encodeScaled and the exactness check of scanMap over `count` values into `codes`
+// (`kMultiply`: the scale multiplies); `small` holds the reader's doubles of 0 .. 9998 (or is
+// null). Stops at the first value that does not fit. Returns the flags.
+template <bool kMultiply>
+LayerFlags encodeLayer(const double* values, std::size_t count, double factor, const double* small, int* codes) {
+    LayerFlags flags;
+    bool exact = true;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double v = values[k];
+        const double scaled = kMultiply ? v * factor : v / factor;
+        if (!(scaled > -1e6 && scaled < 1e6)) {  // NaN, or too large for any field
+            if (v == v) {
+                flags.fits = false;
+                flags.exact = false;
+                return flags;
+            }
+            codes[k] = static_cast<int>(kMissingValue);
+            continue;
+        }
+        // Halves away from zero, as encodeScaled rounds.
+        long n = static_cast<long>(scaled);
+        const double rest = scaled - static_cast<double>(n);
+        n += static_cast<long>(rest >= 0.5) - static_cast<long>(rest <= -0.5);
+        if (n < kLowestFieldValue || n > kHighestFieldValue || n == kMissingValue) {
+            flags.fits = false;
+            flags.exact = false;
+            return flags;
+        }
+        codes[k] = static_cast<int>(n);
+        // Most integers are small and positive: their doubles are looked up, not divided.
+        const double back = small != nullptr && n >= 0 && n < kMissingValue
+                                ? small[n]
+                                : (kMultiply ? static_cast<double>(n) / factor : static_cast<double>(n) * factor);
+        exact = exact && back == v;
+    }
+    flags.exact = exact;
+    return flags;
+}
+
+}  // namespace
+
+MapScan encodeMap(const MapLayers& map, int exponent, const DecodeTable& table, int* codes) {
+    const std::size_t layer = map.nlat * map.nlon;
+    const ValueScale scale = scaleFor(exponent);
+    const bool looked_up = table.exponent == exponent && table.values.size() == static_cast<std::size_t>(kMissingValue);
+    const double* const small = looked_up ? table.values.data() : nullptr;
+    MapScan scan;
+    for (std::size_t h = 0; h < map.nhgt; ++h, codes += layer) {
+        const double* values = map.values + h * map.height_stride;
+        const LayerFlags flags = scale.multiply ? encodeLayer<true>(values, layer, scale.factor, small, codes)
+                                                : encodeLayer<false>(values, layer, scale.factor, small, codes);
+        if (!flags.fits) {
+            scan.fits = false;
+            scan.exact = false;
+            return scan;
+        }
+        scan.exact = scan.exact && flags.exact;
+    }
+    return scan;
+}
+
+void encodeCheckedMap(const MapLayers& map, const ValueScale& scale, int* codes) {
+    const std::size_t layer = map.nlat * map.nlon;
+    for (std::size_t h = 0; h < map.nhgt; ++h, codes += layer) {
+        const double* values = map.values + h * map.height_stride;
+        for (std::size_t k = 0; k < layer; ++k) {
+            long n = kMissingValue;
+            encodeScaled(values[k], scale, &n);
+            codes[k] = static_cast<int>(n);
+        }
+    }
+}
+
 bool mapExact(const MapLayers& map, int exponent) {
     const std::size_t layer = map.nlat * map.nlon;
     for (std::size_t h = 0; h < map.nhgt; ++h) {

@@ -44,11 +44,12 @@ inline Encoding encodeScaled(double value, const ValueScale& scale, long* intege
     // Checked before the conversion: a double beyond long's range must never be converted
     // (infinities fail here too).
     if (!(scaled > -1e6 && scaled < 1e6)) return value - value == 0 ? Encoding::kTooLarge : Encoding::kNotFinite;
-    // Halves away from zero: the truncated part and the exact remainder decide.
+    // Halves away from zero: the truncated part and the exact remainder decide. Added as
+    // comparisons, not branched on: half of all values round up, and a branch taken at random
+    // costs more than the rest of the encoding.
     long n = static_cast<long>(scaled);
     const double rest = scaled - static_cast<double>(n);
-    if (rest >= 0.5) ++n;
-    else if (rest <= -0.5) --n;
+    n += static_cast<long>(rest >= 0.5) - static_cast<long>(rest <= -0.5);
     if (n < kLowestFieldValue || n > kHighestFieldValue || n == kMissingValue) return Encoding::kTooLarge;
     *integer = n;
     return Encoding::kFits;
@@ -118,6 +119,20 @@ struct DecodeTable {
 
 // Fills `table` for `exponent`. Returns nothing.
 void fillDecodeTable(int exponent, DecodeTable& table);
+
+// The calling thread's table, filled for `exponent` (kept for the next call: a write uses
+// one exponent for nearly all of its maps). Returns it; may throw std::bad_alloc.
+const DecodeTable& threadDecodeTable(int exponent);
+
+// Encodes every value of `map` at `exponent` into `codes` (nlat * nlon integers per layer,
+// the layers one after the other, latitude fastest), checking each as scanMap does (`table`
+// is looked up when it is for `exponent`). Stops at the first value that does not fit.
+// Returns what it found; `codes` is complete only when every value fits.
+MapScan encodeMap(const MapLayers& map, int exponent, const DecodeTable& table, int* codes);
+
+// Encodes every value of `map` at `scale` into `codes` as encodeMap does, for values known
+// to fit (a value that does not is written as 9999). Returns nothing.
+void encodeCheckedMap(const MapLayers& map, const ValueScale& scale, int* codes);
 
 // Scans `map` once at `exponent`, looking small integers up in `table` when it is for that
 // exponent (it may be null). Returns what it found (exact is false when a value does not fit).

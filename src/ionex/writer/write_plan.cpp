@@ -1,4 +1,6 @@
-// The checks of a write and its plan. Nothing is written before every field has passed.
+// The checks of a write and its plan. Nothing is written before every field but the map values
+// has passed; the values are checked as they are written, or here, all at once, when one does
+// not fit the preferred exponent.
 #include "writer/write_plan.h"
 
 #include <cmath>
@@ -191,22 +193,29 @@ WriteStatus valueFailure(const WriteInput& in, const WritePlan& plan, int kind, 
     return inputFailure(failure, kKindFields[kind], detail);
 }
 
-// The file's exponent and each map's. Returns kOk or kInput naming the value that no
-// exponent (or not the chosen one) can write.
-WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
-    int exponent = in.has_exponent ? in.exponent : in.header.exponent.value_or(-1);
+// The preferred exponent: the option's, else the header's, else -1. Returns kOk with it as
+// the plan's file exponent, or kInput when no EXPONENT record holds it.
+WriteStatus planPreferredExponent(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
+    const int exponent = in.has_exponent ? in.exponent : in.header.exponent.value_or(-1);
     if (exponent < kLowestExponent || exponent > kHighestExponent) {
         return inputFailure(failure, in.has_exponent ? "Exponent" : "exponent",
                             "must be an integer from " + std::to_string(kLowestExponent) + " to " + std::to_string(kHighestExponent));
     }
+    plan.file_exponent = exponent;
+    return WriteStatus::kOk;
+}
+
+// The file's exponent and each map's, starting from the plan's preferred one. Returns kOk
+// or kInput naming the value that no exponent (or not the chosen one) can write.
+WriteStatus checkExponents(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
+    int exponent = plan.file_exponent;
     // One exponent for the file: the first, from the preferred one upwards, that fits every
     // value. Each step starts over: a coarser exponent can round a value that fitted to 9999.
     // The scan also tells which maps are exact at it.
     std::vector<bool> exact[kMapKindCount];
-    DecodeTable table;
     for (bool all_fit = false; !all_fit;) {
         all_fit = true;
-        fillDecodeTable(exponent, table);
+        const DecodeTable& table = threadDecodeTable(exponent);
         for (int kind = 0; kind < kMapKindCount && all_fit; ++kind) {
             exact[kind].assign(in.maps[kind] == nullptr ? 0 : plan.nmaps, true);
             if (in.maps[kind] == nullptr) continue;
@@ -237,6 +246,7 @@ WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& f
             if (!exact[kind][m]) plan.map_exponent[kind][m] = finerExactExponent(mapLayers(in, plan, kind, m), exponent);
         }
     }
+    plan.values_checked = true;
     return WriteStatus::kOk;
 }
 
@@ -384,7 +394,19 @@ void planRowRecords(WritePlan& plan) {
 }  // namespace
 
 WriteStatus planWrite(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
+    const WriteStatus st = planLayout(in, plan, failure);
+    return st == WriteStatus::kOk ? planExponents(in, plan, failure) : st;
+}
+
+WriteStatus planExponents(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
     failure = WriteFailure{};
+    const WriteStatus st = planPreferredExponent(in, plan, failure);
+    return st == WriteStatus::kOk ? checkExponents(in, plan, failure) : st;
+}
+
+WriteStatus planLayout(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
+    failure = WriteFailure{};
+    plan.values_checked = false;
     if (in.maps[kTecMap] == nullptr) return inputFailure(failure, "tec", "is empty: a file needs its TEC maps");
     WriteStatus st = checkHeader(in.header, failure);
     if (st == WriteStatus::kOk) st = checkOtherRecords(in.header.other_records, failure);
@@ -398,7 +420,7 @@ WriteStatus planWrite(const WriteInput& in, WritePlan& plan, WriteFailure& failu
     plan.nmaps = in.time.size();
     planRowRecords(plan);
     plan.map_dimension = plan.heights.size() > 1 || in.header.map_dimension.value_or(2) == 3 ? 3 : 2;
-    return planExponents(in, plan, failure);
+    return planPreferredExponent(in, plan, failure);
 }
 
 }  // namespace ionex

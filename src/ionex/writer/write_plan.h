@@ -1,6 +1,7 @@
 // Everything the text writer needs beyond the input, worked out and checked before a file is
 // created: the texts of the grid records, the map epochs, the derived header records and the
-// exponent of every map. A field that cannot be written is reported here, naming it.
+// exponent of every map (or only the preferred one, the text writer checking the values). A
+// field that cannot be written is reported here, naming it.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +32,11 @@ struct WritePlan {
     double interval = 0;          // s
     int map_dimension = 2;
     int file_exponent = -1;
-    std::vector<int> map_exponent[kMapKindCount];  // per map of each kind written
+    // Whether the map values have been checked and every map's exponent decided. A plan made
+    // without them has the preferred exponent as the file's, and the text writer checks each
+    // value as it encodes it (see writeIonexText).
+    bool values_checked = false;
+    std::vector<int> map_exponent[kMapKindCount];  // per map of each kind written (when checked)
     std::size_t nmaps = 0;
     // The LAT/LON1/LON2/DLON/H record of each row, the same in every map: row i of height
     // layer h at (h * nlat + i) * 81, eighty columns and the line end.
@@ -44,5 +49,15 @@ constexpr double kDefaultHeight = 450.0;
 // Checks `input` and works out its plan. Returns kOk, or kInput with `failure` naming the
 // field and saying what is wrong.
 WriteStatus planWrite(const WriteInput& input, WritePlan& plan, WriteFailure& failure);
+
+// Checks everything of `input` but the map values and works out the plan, the file's
+// exponent being the preferred one (the option's, else the header's, else -1). Returns kOk,
+// or kInput with `failure` naming the field.
+WriteStatus planLayout(const WriteInput& input, WritePlan& plan, WriteFailure& failure);
+
+// Checks the map values of a plan made by planLayout: the file's exponent, the first from
+// the preferred one upwards that fits every value, and each map's. Returns kOk (the plan's
+// values checked), or kInput with `failure` naming the map, node and value.
+WriteStatus planExponents(const WriteInput& input, WritePlan& plan, WriteFailure& failure);
 
 }  // namespace ionex
