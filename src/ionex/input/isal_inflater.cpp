@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <new>
 
+#include "common/vector_state.h"
 #include "input/gzip_header.h"
 #include "input/inflater_backends.h"
 
@@ -64,6 +65,7 @@ InflateStep inflateIsal(IsalInflater* inflater, const unsigned char* in, size_t 
     st.next_out = out;
     st.avail_out = out_part;
     const int rc = isal_inflate(&st);
+    clearUpperVectorHalves();  // ISA-L leaves them in use, which slows every parse after it
     step.consumed += in_part - st.avail_in;
     step.produced = out_part - st.avail_out;
     if (rc == ISAL_INVALID_LOOKBACK) {

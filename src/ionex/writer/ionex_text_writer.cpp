@@ -9,7 +9,7 @@
 #include "writer/epoch_fields.h"
 #include "writer/record_columns.h"
 #include "writer/value_encoding.h"
-#include "writer/vector_state.h"
+#include "common/vector_state.h"
 
 namespace ionex {
 
@@ -258,7 +258,7 @@ bool encodeMapOf(const WriteInput& in, const WritePlan& plan, int kind, std::siz
         return true;
     }
     *exponent = plan.file_exponent;
-    const MapScan scan = encodeMap(map, plan.file_exponent, threadDecodeTable(plan.file_exponent), codes.data());
+    const MapScan scan = encodeMap(map, plan.file_exponent, *sharedDecodeTable(plan.file_exponent), codes.data());
     if (!scan.fits) return false;
     if (!scan.exact && !in.has_exponent) {
         *exponent = finerExactExponent(map, plan.file_exponent);

@@ -1,9 +1,11 @@
 // The write: plan, then text through the output seam.
 #include "writer/ionex_writer.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
+#include "common/kept_object.h"
 #include "writer/ionex_text_writer.h"
 #include "writer/output_file.h"
 #include "writer/write_plan.h"
@@ -58,23 +60,30 @@ WriteStatus outputFailure(const OutputFailure& out, WriteFailure& failure) {
     return failure.status;
 }
 
-// The sink's buffer of the calling thread, kept between writes: a buffer made for every
-// write costs fresh pages from the system each time (as long as the text of a daily file
-// takes to write). Released when the thread ends.
-thread_local std::vector<char> t_kept_buffer;
+// The sink's buffer, kept between writes: a buffer made for every write costs fresh pages
+// from the system each time (as long as the text of a daily file takes to write).
+KeptObject<std::vector<char>>& keptBuffers() {
+    static KeptObject<std::vector<char>> kept;
+    return kept;
+}
 
-// Lends the thread's buffer to one sink (a new one when it is lent already, or not made yet)
-// and takes it back at the end.
+// Lends the kept buffer to one sink (a new one when another write holds it, or none is made
+// yet) and gives it back at the end.
 class KeptBuffer {
 public:
     // Gives `sink` its buffer, kSinkBytes long. May throw std::bad_alloc.
     explicit KeptBuffer(TextSink& sink) : sink_(sink) {
-        sink_.buffer.swap(t_kept_buffer);
+        std::unique_ptr<std::vector<char>> kept = keptBuffers().take();
+        if (kept != nullptr) sink_.buffer.swap(*kept);
         if (sink_.buffer.size() != kSinkBytes) sink_.buffer.resize(kSinkBytes);
     }
-    // Keeps the buffer for the thread's next write, unless the thread has one again.
+    // Keeps the buffer for the next write. Nothing here may throw: a buffer that cannot be
+    // noted is released.
     ~KeptBuffer() {
-        if (t_kept_buffer.empty()) t_kept_buffer.swap(sink_.buffer);
+        std::unique_ptr<std::vector<char>> back(new (std::nothrow) std::vector<char>);
+        if (back == nullptr) return;
+        back->swap(sink_.buffer);
+        keptBuffers().give(std::move(back));
     }
     KeptBuffer(const KeptBuffer&) = delete;
     KeptBuffer& operator=(const KeptBuffer&) = delete;

@@ -1,11 +1,14 @@
 // The output seam. Every system call of the writer is in this file: POSIX calls, or the
 // wide-character Windows API (names arrive as UTF-8 and are converted), chosen by _WIN32.
 #include "writer/output_file.h"
-#include "writer/vector_state.h"
+#include "common/vector_state.h"
+
+#include "common/kept_object.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <vector>
@@ -68,9 +71,12 @@ std::string errnoText(int code) { return std::generic_category().message(code); 
 
 namespace {
 
-// The compressor and its buffers (about 600 KB with ISA-L). A thread keeps one between its
-// writes, as the readers keep their inflaters: made for every write, its memory came fresh
+// The compressor and its buffers (about 600 KB with ISA-L). One is kept between writes, as
+// the readers keep their inflaters: made for every write, its memory came fresh
 // from the system each time, at a cost close to that of compressing a daily file.
+struct Deflater;
+void endDeflate(Deflater* d);
+
 struct Deflater {
 #ifdef IONEX_WITH_ISAL
     isal_zstream stream{};    // ISA-L's deflate: several times faster than zlib's at level 1
@@ -81,22 +87,18 @@ struct Deflater {
     int level = 0;
 #endif
     std::vector<unsigned char> chunk;
+
+    Deflater() = default;
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    ~Deflater() { endDeflate(this); }  // the compressor's own memory too
 };
 
-void endDeflate(Deflater* d);
-
-// The thread's deflater and whether an output holds it; released when the thread ends.
-struct ThreadDeflater {
-    Deflater* deflater = nullptr;
-    bool lent = false;
-    ~ThreadDeflater() {
-        if (deflater == nullptr) return;
-        endDeflate(deflater);
-        delete deflater;
-    }
-};
-
-thread_local ThreadDeflater t_deflater;
+// The deflater kept between writes for the whole process.
+KeptObject<Deflater>& keptDeflaters() {
+    static KeptObject<Deflater> kept;
+    return kept;
+}
 
 }  // namespace
 
@@ -107,8 +109,7 @@ struct OutputFile {
     int fd = -1;
     bool overwrite = false;
     bool gzip = false;
-    Deflater* deflater = nullptr;  // gzip only: the thread's (kept_deflater) or the output's own
-    bool kept_deflater = false;
+    Deflater* deflater = nullptr;  // gzip only: lent for the output's lifetime
 };
 
 namespace {
@@ -245,27 +246,18 @@ void endDeflate(Deflater* d) {
 }
 #endif
 
-// A deflater for one output: the thread's when no output holds it, else one of its own.
-// Returns it (kept: the thread's), or null when there is no memory for it.
-Deflater* borrowDeflater(bool* kept) {
-    *kept = !t_deflater.lent;
-    if (!*kept) return new (std::nothrow) Deflater;
-    if (t_deflater.deflater == nullptr) t_deflater.deflater = new (std::nothrow) Deflater;
-    if (t_deflater.deflater == nullptr) return nullptr;
-    t_deflater.lent = true;
-    return t_deflater.deflater;
+// A deflater for one output: the kept one when no output holds it, else a new one.
+// Returns it, or null when there is no memory for it.
+Deflater* borrowDeflater() {
+    std::unique_ptr<Deflater> kept = keptDeflaters().take();
+    return kept != nullptr ? kept.release() : new (std::nothrow) Deflater;
 }
 
-// Gives the deflater of `f` back to the thread, or releases it when it is the output's own.
-// Returns nothing.
+// Gives the deflater of `f` back to be kept (with its compressor's memory), or releases it
+// when one is kept already. Returns nothing.
 void returnDeflater(OutputFile* f) {
     if (f->deflater == nullptr) return;
-    if (f->kept_deflater) {
-        t_deflater.lent = false;
-    } else {
-        endDeflate(f->deflater);
-        delete f->deflater;
-    }
+    keptDeflaters().give(std::unique_ptr<Deflater>(f->deflater));
     f->deflater = nullptr;
 }
 
@@ -413,7 +405,7 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
             return nullptr;
         }
         if (options.gzip) {
-            f->deflater = borrowDeflater(&f->kept_deflater);
+            f->deflater = borrowDeflater();
             if (f->deflater != nullptr && f->deflater->chunk.size() != kDeflateChunk) f->deflater->chunk.resize(kDeflateChunk);
             if (f->deflater == nullptr || !startDeflate(f->deflater, options.gzip_level)) {
                 failure.status = OutputStatus::kOutOfMemory;

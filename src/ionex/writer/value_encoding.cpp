@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <mutex>
 
 #include "format_reader/fixed_fields.h"
 
@@ -140,13 +142,19 @@ void fillDecodeTable(int exponent, DecodeTable& table) {
     for (long n = 0; n < kMissingValue; ++n) table.values[static_cast<std::size_t>(n)] = decodeScaled(n, scale);
 }
 
-const DecodeTable& threadDecodeTable(int exponent) {
-    // Kept for the thread's next write; released when the thread ends.
-    thread_local DecodeTable table;
-    if (table.values.size() != static_cast<std::size_t>(kMissingValue) || table.exponent != exponent) {
-        table.values.clear();  // a failing fill leaves no table that claims an exponent
-        fillDecodeTable(exponent, table);
+std::shared_ptr<const DecodeTable> sharedDecodeTable(int exponent) {
+    // The last table made, kept for the whole process: a write uses one exponent for nearly
+    // all of its maps, and a loop of writes the same one again.
+    static std::mutex mutex;
+    static std::shared_ptr<const DecodeTable> last;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (last != nullptr && last->exponent == exponent) return last;
     }
+    auto table = std::make_shared<DecodeTable>();
+    fillDecodeTable(exponent, *table);
+    std::lock_guard<std::mutex> lock(mutex);
+    last = table;
     return table;
 }
 

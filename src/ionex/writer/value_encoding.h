@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace ionex {
@@ -120,9 +121,9 @@ struct DecodeTable {
 // Fills `table` for `exponent`. Returns nothing.
 void fillDecodeTable(int exponent, DecodeTable& table);
 
-// The calling thread's table, filled for `exponent` (kept for the next call: a write uses
-// one exponent for nearly all of its maps). Returns it; may throw std::bad_alloc.
-const DecodeTable& threadDecodeTable(int exponent);
+// The table for `exponent`, shared and never changed once made (the last one made is kept
+// for the next call). Safe to call from any thread. Returns it; may throw std::bad_alloc.
+std::shared_ptr<const DecodeTable> sharedDecodeTable(int exponent);
 
 // Encodes every value of `map` at `exponent` into `codes` (nlat * nlon integers per layer,
 // the layers one after the other, latitude fastest), checking each as scanMap does (`table`

@@ -215,13 +215,13 @@ WriteStatus checkExponents(const WriteInput& in, WritePlan& plan, WriteFailure& 
     std::vector<bool> exact[kMapKindCount];
     for (bool all_fit = false; !all_fit;) {
         all_fit = true;
-        const DecodeTable& table = threadDecodeTable(exponent);
+        const std::shared_ptr<const DecodeTable> table = sharedDecodeTable(exponent);
         for (int kind = 0; kind < kMapKindCount && all_fit; ++kind) {
             exact[kind].assign(in.maps[kind] == nullptr ? 0 : plan.nmaps, true);
             if (in.maps[kind] == nullptr) continue;
             for (std::size_t m = 0; m < plan.nmaps && all_fit; ++m) {
                 const MapLayers map = mapLayers(in, plan, kind, m);
-                const MapScan scan = scanMap(map, exponent, &table);
+                const MapScan scan = scanMap(map, exponent, table.get());
                 exact[kind][m] = scan.exact;
                 if (scan.fits) continue;
                 NodeIndex node;

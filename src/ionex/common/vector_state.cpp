@@ -1,5 +1,5 @@
 // vzeroupper behind a check of the processor: an AVX instruction, only run where AVX exists.
-#include "writer/vector_state.h"
+#include "common/vector_state.h"
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
