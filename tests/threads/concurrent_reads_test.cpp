@@ -1,6 +1,6 @@
 // Concurrent reads: every kind of input (plain, gzip, compress, several gzip members, cut
-// short, damaged, missing) read by several threads at once through each reader gives
-// byte for byte what a serial read gives. Built with ThreadSanitizer in the test command,
+// short, damaged, missing) read by several threads at once through each reader, and written
+// again by ionex.write's core, gives byte for byte what a serial call gives. Built with ThreadSanitizer in the test command,
 // so that any state two reads share shows up as a race.
 //
 // A new reader joins by one function that reads a file and describes what it got, and one
@@ -9,7 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,6 +24,8 @@
 #include "keyword_reader/map_reader.h"
 #include "support/test_files.h"
 #include "keyword_reader/window.h"
+#include "writer/ionex_writer.h"
+#include "writer/writer_support.h"
 
 namespace {
 
@@ -118,6 +124,30 @@ std::string readWithIonexReader(const std::string& path) {
     return out;
 }
 
+// Reads `path` with the +ionex reader and writes what it got, plain and gzip, to files of
+// the calling thread's own (the writer keeps its buffers and compressor between calls for
+// the whole process). Returns the statuses and the bytes of both files.
+std::string readAndWrite(const std::string& path) {
+    ionex::IonexContents contents;
+    ionex::ReadFailure failure;
+    if (ionex::readIonexFile(path, ionex::ReadOptions{}, contents, failure) != ionex::ReadStatus::kOk) return "not read";
+    std::ostringstream thread_name;
+    thread_name << std::this_thread::get_id();
+    std::string out;
+    for (const char* extension : {".20i", ".20i.gz"}) {
+        const std::string target = testfiles::writeTemp("threads-written-" + thread_name.str() + extension, "");
+        ionex::WriteFileOptions options;
+        options.overwrite = true;
+        ionex::WriteFailure write_failure;
+        put(out, ionex::writeIonexFile(target, writertest::inputOf(contents), options, write_failure));
+        std::ifstream written(target, std::ios::binary);
+        out.append(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>());
+        written.close();
+        std::remove(target.c_str());
+    }
+    return out;
+}
+
 // The readers under test.
 struct Reader {
     const char* name;
@@ -127,6 +157,7 @@ const Reader kReaders[] = {
     {"core, whole grid", readWholeGrid},
     {"core, point", readPoint},
     {"+ionex reader", readWithIonexReader},
+    {"+ionex reader and writer", readAndWrite},
 };
 
 // Every kind of input: the real products as stored, and copies made here cut short,
@@ -212,6 +243,8 @@ TEST(ConcurrentReads, SerialReadsSeeTheFiles) {
     EXPECT_NE(readWholeGrid(files[0]), readWholeGrid(files[9])) << "damaged";
     EXPECT_EQ(readWholeGrid(files.back()), "no file");
     EXPECT_NE(readPoint(files[0]), readWholeGrid(files[0]));
+    EXPECT_EQ(readAndWrite(files[0]), readAndWrite(files[1])) << "written from plain and gzip";
+    EXPECT_GT(readAndWrite(files[0]).size(), 1000000u) << "a daily file written, plain and gzip";
 }
 
 }  // namespace
