@@ -9,7 +9,7 @@
 #endif
 #include <windows.h>
 
-#include "input/wide_names.h"
+#include "input/wide_names_windows.h"
 #include "ionex_package/file_pattern.h"
 
 namespace gateway {

@@ -24,8 +24,11 @@ bool isStringScalar(const mxArray* input) {
     return mxIsClass(input, "string") && mxGetNumberOfElements(input) == 1;
 }
 
-// Copies the text of a char row into `text`. Returns false when the host cannot convert it.
-bool copyCharRow(const mxArray* input, std::string& text) { return copyUtf8FromHost(input, text); }
+// Copies the text of a char row into `text`. Returns false when the host cannot convert it,
+// or when it holds a NUL (which would cut a name short, naming another file).
+bool copyCharRow(const mxArray* input, std::string& text) {
+    return !hasNulCharacter(input) && copyUtf8FromHost(input, text);
+}
 
 // Adds one name to the request: itself when it names a file or has no wildcard, else the
 // files its pattern matches. Returns false with ionex:NoFile when a pattern matches nothing.
@@ -45,6 +48,7 @@ bool addName(const std::string& name, ReadRequest& request, GatewayError& error)
 // string array of them. Returns false with `error` filled when the input does not fit.
 bool decodeFiles(IonexCall call, const mxArray* input, ReadRequest& request, GatewayError& error) {
     std::string name;
+    if (hasNulCharacter(input)) return fail(error, "ionex:Input", "FILE must be a char row without NUL characters.");
     if (textOf(input, name)) {
         if (name.empty()) return fail(error, "ionex:Input", "FILE is empty: give the name of an IONEX file.");
         if (call == IonexCall::kInfo) {

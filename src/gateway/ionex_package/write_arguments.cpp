@@ -7,6 +7,7 @@
 
 #include "ionex_package/read_arguments.h"
 #include "ionex_package/write_struct.h"
+#include "shared/host_text.h"
 #include "writer/value_encoding.h"
 
 namespace gateway {
@@ -112,6 +113,7 @@ bool decodeOption(const std::string& name, const mxArray* value, WriteRequest& r
 bool decodeWriteArguments(int nlhs, int nrhs, const mxArray* prhs[], WriteRequest& request, GatewayError& error) {
     if (nlhs > 1) return fail(error, "ionex:Input", "ionex.write returns at most one output, the file name; %d were requested.", nlhs);
     if (nrhs < 2) return fail(error, "ionex:Input", "ionex.write needs M and FILE: %s", kUsage);
+    if (hasNulCharacter(prhs[1])) return fail(error, "ionex:Input", "FILE must be a char row without NUL characters.");
     if (!textOf(prhs[1], request.file) || request.file.empty()) {
         return fail(error, "ionex:Input", "FILE must be a non-empty char row or string scalar, not a %s array.", mxGetClassName(prhs[1]));
     }

@@ -74,6 +74,17 @@ bool copyUtf8FromHost(const mxArray* input, std::string& text) {
     return true;
 }
 
+bool hasNulCharacter(const mxArray* input) {
+    if (input == nullptr || !mxIsChar(input)) return false;
+    const mxChar* characters = mxGetChars(input);
+    const std::size_t count = static_cast<std::size_t>(mxGetNumberOfElements(input));
+    if (characters == nullptr) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (characters[i] == 0) return true;
+    }
+    return false;
+}
+
 mxArray* hostTextFromUtf8(const char* text) {
 #if defined(HAVE_OCTAVE)
     return mxCreateString(text);

@@ -19,6 +19,11 @@ char* utf8FromHost(const mxArray* input);
 // when `input` is not text.
 bool copyUtf8FromHost(const mxArray* input, std::string& text);
 
+// Tells whether the char array `input` holds a NUL character: such text is cut at its first
+// NUL on the way to C strings, so as a file name it would name another file.
+// Returns true when it does (false for anything that is not a char array).
+bool hasNulCharacter(const mxArray* input);
+
 // A char row holding the UTF-8 text `text` as the host stores characters.
 // Returns the new array ('' for empty text).
 mxArray* hostTextFromUtf8(const char* text);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shared/host_interrupt.h"
+#include "shared/host_text.h"
 #include "vornakelstrid/arguments.h"
 #include "vornakelstrid/epochs.h"
 #include "vornakelstrid/error_result.h"
@@ -125,7 +126,8 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
         gateway::reportError(nlhs, plhs, code, nullptr);
         return;
     }
-    ionex::LineSource* file = ionex::openLineSource(file_name.c_str());
+    // A name with a NUL inside names no file: cut at the NUL it would open another one.
+    ionex::LineSource* file = gateway::hasNulCharacter(prhs[0]) ? nullptr : ionex::openLineSource(file_name.c_str());
     if (file == nullptr) {
         gateway::reportError(nlhs, plhs, gateway::kNoFile, file_name.c_str());
         return;

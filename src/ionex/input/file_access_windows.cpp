@@ -13,7 +13,7 @@
 #include <climits>
 #include <new>
 
-#include "input/wide_names.h"
+#include "input/wide_names_windows.h"
 
 namespace ionex {
 

@@ -1,16 +1,11 @@
-// The output seam. Every system call of the writer is in this file: POSIX calls, or the
-// wide-character Windows API (names arrive as UTF-8 and are converted), chosen by _WIN32.
+// The output file: a temporary file beside the target, plain or gzip-compressed, renamed to
+// the target when complete. The system's calls are in output_system_*.cpp.
 #include "writer/output_file.h"
-#include "common/vector_state.h"
 
-#include "common/kept_object.h"
-
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <system_error>
 #include <vector>
 
 #include <zlib.h>
@@ -18,20 +13,9 @@
 #include <isa-l/igzip_lib.h>
 #endif
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "common/kept_object.h"
+#include "common/vector_state.h"
+#include "writer/output_system.h"
 
 namespace ionex {
 
@@ -40,32 +24,6 @@ namespace {
 constexpr std::size_t kDeflateChunk = 1 << 18;
 constexpr int kNameAttempts = 100;
 
-#ifdef _WIN32
-using NativeName = std::wstring;
-
-// The UTF-16 form of a UTF-8 name. Returns false when `name` is not valid UTF-8.
-bool nativeName(const std::string& name, NativeName& wide) {
-    if (name.empty()) return false;
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    if (n <= 0) return false;
-    wide.assign(static_cast<std::size_t>(n), L'\0');
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), &wide[0], n) == n;
-}
-
-int processId() { return _getpid(); }
-#else
-using NativeName = std::string;
-
-bool nativeName(const std::string& name, NativeName& native) {
-    native = name;
-    return !name.empty();
-}
-
-int processId() { return static_cast<int>(getpid()); }
-#endif
-
-// The system's text for error number `code` (errno). Returns it.
-std::string errnoText(int code) { return std::generic_category().message(code); }
 
 }  // namespace
 
@@ -103,10 +61,9 @@ KeptObject<Deflater>& keptDeflaters() {
 }  // namespace
 
 struct OutputFile {
-    NativeName target;
-    NativeName temporary;
-    std::string target_text;  // for messages
-    int fd = -1;
+    std::string target;     // UTF-8, as given
+    std::string temporary;  // UTF-8, beside the target
+    int fd = kNoOutputDescriptor;
     bool overwrite = false;
     bool gzip = false;
     Deflater* deflater = nullptr;  // gzip only: lent for the output's lifetime
@@ -114,24 +71,22 @@ struct OutputFile {
 
 namespace {
 
+// Fills `failure` from a system call's outcome. Returns false.
+bool systemFailure(const SystemOutcome& outcome, OutputFailure& failure) {
+    failure.status = outcome.name_taken ? OutputStatus::kExists : OutputStatus::kFailed;
+    failure.message = outcome.name_taken ? std::string() : outcome.message;
+    return false;
+}
+
 // Writes all `count` bytes to the open descriptor. Returns false with `failure` filled.
 bool writeAll(OutputFile* f, const unsigned char* data, std::size_t count, OutputFailure& failure) {
     while (count > 0) {
-#ifdef _WIN32
-        const unsigned piece = count > (1u << 30) ? (1u << 30) : static_cast<unsigned>(count);
-        const int n = _write(f->fd, data, piece);
-#else
-        const ssize_t n = ::write(f->fd, data, count);
-#endif
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            failure.status = OutputStatus::kFailed;
-            failure.message = errnoText(errno);
-            return false;
-        }
+        SystemOutcome outcome;
+        const std::int64_t n = writeToFile(f->fd, data, count, outcome);
+        if (n < 0) return systemFailure(outcome, failure);
         if (n == 0) {
             failure.status = OutputStatus::kFailed;
-            failure.message = errnoText(ENOSPC);
+            failure.message = "No space left on device";  // as the system says it
             return false;
         }
         data += n;
@@ -264,99 +219,49 @@ void returnDeflater(OutputFile* f) {
 // Closes the descriptor (once). Returns false with `failure` filled when closing fails (a
 // full disk may only show here).
 bool closeDescriptor(OutputFile* f, OutputFailure* failure) {
-    if (f->fd < 0) return true;
-#ifdef _WIN32
-    const int r = _close(f->fd);
-#else
-    const int r = ::close(f->fd);
-#endif
-    f->fd = -1;
-    if (r != 0 && failure != nullptr) {
-        failure->status = OutputStatus::kFailed;
-        failure->message = errnoText(errno);
-        return false;
-    }
+    if (f->fd == kNoOutputDescriptor) return true;
+    SystemOutcome outcome;
+    const bool closed = closeFile(f->fd, outcome);
+    f->fd = kNoOutputDescriptor;
+    if (!closed && failure != nullptr) return systemFailure(outcome, *failure);
     return true;
 }
 
 // Removes the temporary file. Returns nothing.
-void removeTemporary(OutputFile* f) {
-#ifdef _WIN32
-    _wremove(f->temporary.c_str());
-#else
-    ::unlink(f->temporary.c_str());
-#endif
-}
+void removeTemporary(OutputFile* f) { removeFile(f->temporary); }
 
 // Creates the temporary file exclusively, trying other names while one exists. Returns false
 // with `failure` filled.
 bool createTemporary(OutputFile* f, OutputFailure& failure) {
     // The same folder as the target, so that the rename never crosses file systems; a name
     // from the process, the object and the clock, so that concurrent writers do not meet.
-    const std::string& target = f->target_text;
+    const std::string& target = f->target;
     const std::size_t slash = target.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     const unsigned long long stamp =
         static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
         static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(f));
+    SystemOutcome outcome;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const std::string name = folder + "." + base + "." + std::to_string(processId()) + "-" +
-                                 std::to_string((stamp + static_cast<unsigned long long>(attempt)) % 1000000007ULL) + ".part";
-        if (!nativeName(name, f->temporary)) {
-            failure.status = OutputStatus::kFailed;
-            failure.message = "the file name is not valid UTF-8";
-            return false;
-        }
-#ifdef _WIN32
-        f->fd = _wopen(f->temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-        f->fd = ::open(f->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-        if (f->fd >= 0) return true;
-        if (errno != EEXIST) break;
+        f->temporary = folder + "." + base + "." + std::to_string(processNumber()) + "-" +
+                       std::to_string((stamp + static_cast<unsigned long long>(attempt)) % 1000000007ULL) + ".part";
+        outcome = SystemOutcome{};
+        f->fd = createNewFile(f->temporary, outcome);
+        if (f->fd != kNoOutputDescriptor) return true;
+        if (!outcome.name_taken) break;
     }
-    failure.status = OutputStatus::kFailed;
-    failure.message = errnoText(errno);
-    return false;
+    // A temporary name taken every time is no reason to say the target exists.
+    outcome.name_taken = false;
+    if (outcome.message.empty()) outcome.message = "no free temporary name";
+    return systemFailure(outcome, failure);
 }
 
 // Moves the complete temporary file to the target: replacing it only when allowed. Returns
 // false with `failure` filled (kExists when the target appeared and may not be replaced).
 bool moveToTarget(OutputFile* f, OutputFailure& failure) {
-#ifdef _WIN32
-    const DWORD flags = f->overwrite ? MOVEFILE_REPLACE_EXISTING : 0;
-    if (MoveFileExW(f->temporary.c_str(), f->target.c_str(), flags)) return true;
-    const DWORD code = GetLastError();
-    if (!f->overwrite && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)) {
-        failure.status = OutputStatus::kExists;
-        return false;
-    }
-    failure.status = OutputStatus::kFailed;
-    failure.message = std::system_category().message(static_cast<int>(code));
-    return false;
-#else
-    if (!f->overwrite) {
-        // A hard link never replaces: the target is made only if nobody made it meanwhile.
-        if (::link(f->temporary.c_str(), f->target.c_str()) == 0) {
-            ::unlink(f->temporary.c_str());
-            return true;
-        }
-        if (errno == EEXIST) {
-            failure.status = OutputStatus::kExists;
-            return false;
-        }
-        // File systems without hard links: look, then rename.
-        if (pathExists(f->target_text.c_str())) {
-            failure.status = OutputStatus::kExists;
-            return false;
-        }
-    }
-    if (::rename(f->temporary.c_str(), f->target.c_str()) == 0) return true;
-    failure.status = OutputStatus::kFailed;
-    failure.message = errnoText(errno);
-    return false;
-#endif
+    const SystemOutcome outcome = moveFile(f->temporary, f->target, f->overwrite);
+    return outcome.ok || systemFailure(outcome, failure);
 }
 
 // Releases everything of `f` but the files. Returns nothing.
@@ -367,21 +272,6 @@ void release(OutputFile* f) {
 
 }  // namespace
 
-bool pathExists(const char* path) {
-#ifdef _WIN32
-    NativeName wide;
-    try {
-        if (!nativeName(path, wide)) return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
-    struct stat st;
-    return ::stat(path, &st) == 0;
-#endif
-}
-
 OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFailure& failure) {
     failure = OutputFailure{};
     OutputFile* f = new (std::nothrow) OutputFile;
@@ -390,10 +280,10 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
         return nullptr;
     }
     try {
-        f->target_text = path;
+        f->target = path;
         f->overwrite = options.overwrite;
         f->gzip = options.gzip;
-        if (!nativeName(f->target_text, f->target)) {
+        if (!isSystemName(f->target)) {
             failure.status = OutputStatus::kFailed;
             failure.message = "the file name is empty or not valid UTF-8";
             release(f);
@@ -420,7 +310,7 @@ OutputFile* openOutput(const char* path, const OutputOptions& options, OutputFai
         }
     } catch (const std::bad_alloc&) {
         failure.status = OutputStatus::kOutOfMemory;
-        if (f->fd >= 0) {
+        if (f->fd != kNoOutputDescriptor) {
             closeDescriptor(f, nullptr);
             removeTemporary(f);
         }

@@ -46,6 +46,8 @@ TEST(IonexArguments, EveryWrongArgumentIsAnInputErrorThatSaysWhy) {
         {"cell of numbers", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeCell(1, 2, {makeChar("a"), makeRow({3})})}; }, "ionex:Input", "FILES{2}"},
         {"cell with a hole", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{mxCreateCellMatrix(1, 1)}; }, "ionex:Input", "FILES{1}"},
         {"unconvertible", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{minimex::makeUnconvertibleChar("a")}; }, "ionex:Input", "char row"},
+        {"name with a NUL", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeChar(std::string("a.20i\0b", 7))}; }, "ionex:Input", "without NUL"},
+        {"NUL in a cell", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeCell(1, 1, {makeChar(std::string("a\0", 2))})}; }, "ionex:Input", "FILES{1}"},
         {"pattern matches nothing", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeChar("/nonexistent-dir/*.20i")}; }, "ionex:NoFile", "/nonexistent-dir/*.20i"},
         {"name without value", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeChar("a"), makeChar("Maps")}; }, "ionex:Input", "pairs"},
         {"numeric option name", IonexCall::kRead, 1, [] { return std::vector<mxArray*>{makeChar("a"), makeRow({1}), makeRow({1})}; }, "ionex:Input", "Input 2 must be an option name"},

@@ -163,6 +163,7 @@ TEST_F(WriteEntryTest, WrongInputsRaiseInputNamingTheField) {
         {"M a cell", [&] { return std::vector<mxArray*>{makeCell(1, 1, {nullptr}), makeChar(file)}; }, "scalar struct"},
         {"FILE a number", [&] { return std::vector<mxArray*>{readM(kData + "/jammed-fields.14i"), makeRow({1})}; }, "FILE must be"},
         {".Z", [&] { return std::vector<mxArray*>{readM(kData + "/jammed-fields.14i"), makeChar(file + ".Z")}; }, ".Z"},
+        {"FILE with a NUL", [&] { return std::vector<mxArray*>{readM(kData + "/jammed-fields.14i"), makeChar(file + std::string("\0.bak", 5))}; }, "without NUL"},
         {"lat a char", [&] { return std::vector<mxArray*>{mWith("lat", makeChar("abc")), makeChar(file)}; }, "M.lat must be a real double vector"},
         {"tec missing", [&] { return std::vector<mxArray*>{mWith("tec", mxCreateDoubleMatrix(0, 0, mxREAL)), makeChar(file)}; }, "M.tec"},
         {"tec of another size", [&] { return std::vector<mxArray*>{mWith("tec", makeRow({1, 2, 3})), makeChar(file)}; }, "M.tec must be nlat-by-nlon"},

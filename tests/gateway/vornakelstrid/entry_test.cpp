@@ -60,6 +60,13 @@ TEST_F(EntryTest, MissingFileKeepsTheDcbOutputs) {
     EXPECT_EQ(gwtest::valuesOf(six.out(5)), std::vector<double>{0.0});
 }
 
+TEST_F(EntryTest, ANameWithANulNamesNoFile) {
+    // Cut at the NUL, the name would be that of a real file.
+    MexCall call(1, {makeChar(kCodePlain + std::string("\0.bak", 5))});
+    ASSERT_TRUE(call.failed());
+    EXPECT_EQ(call.identifier(), "Vornakelstrid:NoFile");
+}
+
 TEST_F(EntryTest, LongFileNameIsCutWithItsQuote) {
     const std::string path = dir.path + "/" + std::string(150, 'x');
     MexCall call(1, {makeChar(path)});

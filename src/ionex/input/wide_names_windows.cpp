@@ -2,7 +2,7 @@
 // refused rather than replaced, so that a wrong name never opens another file).
 #ifdef _WIN32
 
-#include "input/wide_names.h"
+#include "input/wide_names_windows.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
