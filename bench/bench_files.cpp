@@ -64,9 +64,14 @@ std::string highRateText() {
     t += record("", "END OF HEADER");
     std::mt19937 rng(97);
     char buf[16];
+    char epoch[48];
     for (int m = 1; m <= 97; ++m) {
         t += record("     " + std::to_string(m), "START OF TEC MAP");
-        t += record("  2024    12    14     0     0     0", "EPOCH OF CURRENT MAP");
+        // Every 15 minutes from 2024-12-14 00:00 to 2024-12-15 00:00, as the header says.
+        const int minutes = (m - 1) * 15;
+        std::snprintf(epoch, sizeof epoch, "  2024    12    %2d    %2d    %2d     0", 14 + minutes / 1440,
+                      minutes % 1440 / 60, minutes % 60);
+        t += record(epoch, "EPOCH OF CURRENT MAP");
         for (int r = 0; r < 181; ++r) {
             std::snprintf(buf, sizeof buf, "%8.1f", 90.0 - r);
             t += record(std::string(buf) + "-180.0 180.0   1.0 450.0", "LAT/LON1/LON2/DLON/H");

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 #include <cmath>
 #include <cstdlib>
@@ -12,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "format_reader/ionex_reader.h"
 #include "writer/ionex_writer.h"
 #include "writer/output_file.h"
 #include "writer/writer_support.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -101,6 +108,38 @@ TEST(OutputFile, AnAbandonedOutputRemovesItsTemporaryFile) {
         ionex::abandonOutput(file);
         EXPECT_TRUE(namesIn(folder).empty());
     }
+}
+
+TEST(OutputFile, AFileSystemThatStopsTakingBytesFailsTheWriteAndLeavesNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no file size limit to set on Windows";
+#else
+    // A daily file against a limit of 64 KB on the size of any file this process writes:
+    // the write fails part way, plain and gzip, with the system's reason, and no file is left.
+    ionex::IonexContents contents;
+    ionex::ReadFailure read_failure;
+    ASSERT_EQ(ionex::readIonexFile(testfiles::dataPath("CODG0080.20I"), ionex::ReadOptions{}, contents, read_failure),
+              ionex::ReadStatus::kOk);
+    const std::string folder = freshFolder("limit");
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit limit = old_limit;
+    limit.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ionex::WriteFailure failure[2];
+    const ionex::WriteStatus plain = ionex::writeIonexFile(folder + "/day.20i", writertest::inputOf(contents), {}, failure[0]);
+    const ionex::WriteStatus gzip = ionex::writeIonexFile(folder + "/day.20i.gz", writertest::inputOf(contents), {}, failure[1]);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(plain, ionex::WriteStatus::kWrite);
+    EXPECT_EQ(gzip, ionex::WriteStatus::kWrite);
+    for (const ionex::WriteFailure& f : failure) EXPECT_FALSE(f.detail.empty());
+    EXPECT_TRUE(namesIn(folder).empty());
+    // Without the limit the same writes succeed.
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/day.20i.gz", writertest::inputOf(contents), {}, failure[1]), ionex::WriteStatus::kOk);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"day.20i.gz"});
+#endif
 }
 
 TEST(OutputFile, GzipNamesAreCompressed) {
