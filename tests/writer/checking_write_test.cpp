@@ -4,7 +4,6 @@
 // of values a chosen exponent cannot hold, which leave no file behind.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 
 #include <cmath>
 #include <cstdio>
@@ -205,23 +204,6 @@ TEST(CheckingWrite, ValuesNoExponentCanHoldAreRefusedAsBefore) {
     }
 }
 
-// The names in `folder`. Returns them.
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
-        }
-        closedir(d);
-    }
-    return names;
-}
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(CheckingWrite, ARefusedValueFoundWhileWritingLeavesNoFile) {
     const std::string folder = testfiles::makeTempDir("ionex_checking_write_");
@@ -239,14 +221,14 @@ TEST(CheckingWrite, ARefusedValueFoundWhileWritingLeavesNoFile) {
         ASSERT_EQ(ionex::writeIonexFile(path, in, replace, failure), ionex::WriteStatus::kInput);
         EXPECT_EQ(failure.field, "tec");
         EXPECT_NE(failure.detail.find("map 25 at latitude -87.5, longitude 180"), std::string::npos) << failure.detail;
-        EXPECT_TRUE(namesIn(folder).empty());
+        EXPECT_TRUE(writertest::namesIn(folder).empty());
         // An existing file stays as it was, and the value is named before the file's existence.
         std::ofstream(path) << "keep me";
         ASSERT_EQ(ionex::writeIonexFile(path, in, replace, failure), ionex::WriteStatus::kInput);
         ASSERT_EQ(ionex::writeIonexFile(path, in, {}, failure), ionex::WriteStatus::kInput);
         EXPECT_EQ(failure.field, "tec");
-        EXPECT_EQ(fileText(path), "keep me");
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{name});
+        EXPECT_EQ(writertest::fileText(path), "keep me");
+        EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{name});
         std::remove(path.c_str());
     }
     testfiles::removeTree(folder);
@@ -276,10 +258,10 @@ TEST(CheckingWrite, AFileWrittenAgainAfterACoarserExponentIsComplete) {
         EXPECT_EQ(read.header.exponent, 0);
         EXPECT_EQ(read.maps[0].values, back.maps[0].values);
         if (std::string(name) == "maps.20i") {
-            EXPECT_TRUE(fileText(path) == expected);
+            EXPECT_TRUE(writertest::fileText(path) == expected);
         }
     }
-    EXPECT_EQ(namesIn(folder).size(), 3u);  // no temporary file left
+    EXPECT_EQ(writertest::namesIn(folder).size(), 3u);  // no temporary file left
     testfiles::removeTree(folder);
 }
 

@@ -3,7 +3,6 @@
 // temporary file and an existing file untouched; .gz is gzip, .Z is refused.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #ifndef _WIN32
 #include <sys/resource.h>
 
@@ -29,23 +28,6 @@ namespace {
 // A fresh empty folder for one test. Returns its path.
 std::string freshFolder(const std::string& name) { return testfiles::makeTempDir("ionex_write_" + name + "_"); }
 
-// The names in `folder`. Returns them.
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(folder.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
-        }
-        closedir(d);
-    }
-    return names;
-}
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 ionex::WriteInput smallInput(writertest::MapSet& set) {
     set = writertest::makeSet({10, 5}, {0, 5, 10}, {}, 2, [](std::size_t m, std::size_t i, std::size_t j, std::size_t) {
@@ -61,13 +43,13 @@ TEST(OutputFile, ExistingFileIsReplacedOnlyWhenAllowed) {
     writertest::MapSet set;
     ionex::WriteFailure failure;
     EXPECT_EQ(ionex::writeIonexFile(path, smallInput(set), {}, failure), ionex::WriteStatus::kExists);
-    EXPECT_EQ(fileText(path), "keep me");
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"maps.20i"});
+    EXPECT_EQ(writertest::fileText(path), "keep me");
+    EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{"maps.20i"});
     ionex::WriteFileOptions replace;
     replace.overwrite = true;
     ASSERT_EQ(ionex::writeIonexFile(path, smallInput(set), replace, failure), ionex::WriteStatus::kOk) << failure.detail;
-    EXPECT_EQ(fileText(path), writertest::textOf(smallInput(set)));
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"maps.20i"});
+    EXPECT_EQ(writertest::fileText(path), writertest::textOf(smallInput(set)));
+    EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{"maps.20i"});
 }
 
 TEST(OutputFile, FailuresLeaveNothingBehind) {
@@ -91,7 +73,7 @@ TEST(OutputFile, FailuresLeaveNothingBehind) {
     // .Z is refused whatever the rest.
     EXPECT_EQ(ionex::writeIonexFile(folder + "/maps.20i.Z", smallInput(set), {}, failure), ionex::WriteStatus::kInput);
     EXPECT_EQ(failure.field, "FILE");
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"taken"});
+    EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{"taken"});
 }
 
 TEST(OutputFile, AnAbandonedOutputRemovesItsTemporaryFile) {
@@ -103,10 +85,10 @@ TEST(OutputFile, AnAbandonedOutputRemovesItsTemporaryFile) {
         ionex::OutputFile* file = ionex::openOutput((folder + "/part.20i").c_str(), options, failure);
         ASSERT_NE(file, nullptr) << failure.message;
         ASSERT_TRUE(ionex::writeOutput(file, "some text\n", 10, failure));
-        EXPECT_EQ(namesIn(folder).size(), 1u);  // the temporary file
-        EXPECT_TRUE(namesIn(folder).front().find("part.20i") != std::string::npos);
+        EXPECT_EQ(writertest::namesIn(folder).size(), 1u);  // the temporary file
+        EXPECT_TRUE(writertest::namesIn(folder).front().find("part.20i") != std::string::npos);
         ionex::abandonOutput(file);
-        EXPECT_TRUE(namesIn(folder).empty());
+        EXPECT_TRUE(writertest::namesIn(folder).empty());
     }
 }
 
@@ -135,10 +117,10 @@ TEST(OutputFile, AFileSystemThatStopsTakingBytesFailsTheWriteAndLeavesNothing) {
     EXPECT_EQ(plain, ionex::WriteStatus::kWrite);
     EXPECT_EQ(gzip, ionex::WriteStatus::kWrite);
     for (const ionex::WriteFailure& f : failure) EXPECT_FALSE(f.detail.empty());
-    EXPECT_TRUE(namesIn(folder).empty());
+    EXPECT_TRUE(writertest::namesIn(folder).empty());
     // Without the limit the same writes succeed.
     EXPECT_EQ(ionex::writeIonexFile(folder + "/day.20i.gz", writertest::inputOf(contents), {}, failure[1]), ionex::WriteStatus::kOk);
-    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"day.20i.gz"});
+    EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{"day.20i.gz"});
 #endif
 }
 

@@ -1,7 +1,11 @@
 // Helpers of the writer tests.
 #include "writer/writer_support.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "format_reader/ionex_reader.h"
 #include "support/test_files.h"
@@ -91,6 +95,23 @@ std::vector<double> axis(double first, double step, std::size_t n) {
     std::vector<double> v;
     for (std::size_t k = 0; k < n; ++k) v.push_back(first + static_cast<double>(k) * step);
     return v;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(folder.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n != "." && n != "..") names.push_back(n);
+        }
+        closedir(d);
+    }
+    return names;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace writertest

@@ -37,4 +37,10 @@ std::vector<std::string> linesOf(const std::string& text);
 // `lo` to `hi` in `n` nodes, first + k * step. Returns them.
 std::vector<double> axis(double first, double step, std::size_t n);
 
+// The names in `folder` (not . and ..), in the order the system lists them. Returns them.
+std::vector<std::string> namesIn(const std::string& folder);
+
+// The bytes of the file `path` (empty when it cannot be read). Returns them.
+std::string fileText(const std::string& path);
+
 }  // namespace writertest

@@ -246,12 +246,7 @@ bool mapRow(TextSink& sink, const char* record, const int* codes, std::size_t i,
 // is exact where the file's would round it (the choice planExponents makes).
 // Returns false when a value does not fit the file's exponent (nothing of the map is written).
 bool encodeMapOf(const WriteInput& in, const WritePlan& plan, int kind, std::size_t m, std::vector<int>& codes, int* exponent) {
-    MapLayers map;
-    map.values = in.maps[kind] + m * in.map_stride;
-    map.nlat = in.lat.size();
-    map.nlon = in.lon.size();
-    map.nhgt = plan.heights.size();
-    map.height_stride = in.height_stride;
+    const MapLayers map = mapLayers(in, plan, kind, m);
     if (plan.values_checked) {
         *exponent = plan.map_exponent[kind][m];
         encodeCheckedMap(map, scaleFor(*exponent), codes.data());

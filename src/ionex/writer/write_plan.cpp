@@ -167,16 +167,6 @@ std::string nodeText(const WriteInput& in, const WritePlan& plan, std::size_t ma
     return text;
 }
 
-// Map m of kind `kind` as layers. Returns the view.
-MapLayers mapLayers(const WriteInput& in, const WritePlan& plan, int kind, std::size_t m) {
-    MapLayers map;
-    map.values = in.maps[kind] + m * in.map_stride;
-    map.nlat = in.lat.size();
-    map.nlon = in.lon.size();
-    map.nhgt = plan.heights.size();
-    map.height_stride = in.height_stride;
-    return map;
-}
 
 // The message for a value that `exponent` cannot write. Returns kInput.
 WriteStatus valueFailure(const WriteInput& in, const WritePlan& plan, int kind, std::size_t m, const NodeIndex& node,
@@ -392,6 +382,16 @@ void planRowRecords(WritePlan& plan) {
 }
 
 }  // namespace
+
+MapLayers mapLayers(const WriteInput& in, const WritePlan& plan, int kind, std::size_t m) {
+    MapLayers map;
+    map.values = in.maps[kind] + m * in.map_stride;
+    map.nlat = in.lat.size();
+    map.nlon = in.lon.size();
+    map.nhgt = plan.heights.size();
+    map.height_stride = in.height_stride;
+    return map;
+}
 
 WriteStatus planWrite(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
     const WriteStatus st = planLayout(in, plan, failure);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/records.h"
+#include "writer/value_encoding.h"
 #include "writer/write_input.h"
 
 namespace ionex {
@@ -59,5 +60,9 @@ WriteStatus planLayout(const WriteInput& input, WritePlan& plan, WriteFailure& f
 // the preferred one upwards that fits every value, and each map's. Returns kOk (the plan's
 // values checked), or kInput with `failure` naming the map, node and value.
 WriteStatus planExponents(const WriteInput& input, WritePlan& plan, WriteFailure& failure);
+
+// Map `m` of kind `kind` of `input` as a view of its layers (heights) in the plan's layout.
+// Returns the view.
+MapLayers mapLayers(const WriteInput& input, const WritePlan& plan, int kind, std::size_t m);
 
 }  // namespace ionex
