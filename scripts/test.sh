@@ -2,8 +2,9 @@
 # Runs every test: the normal build (with the Octave module and its end-to-end tests when
 # Octave is there), whose gzip inflater is ISA-L where it is installed, a sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer) of every C++ test with zlib's inflater, so
-# that both inflaters pass every test, and a ThreadSanitizer build of the concurrent-read
-# test. Installs what is missing first.
+# that both inflaters pass every test, a ThreadSanitizer build of the concurrent-read test,
+# a short fuzzing run, and every C++ suite cross-built for Windows x64 (under Wine) and
+# 64-bit ARM (under QEMU). Installs what is missing first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
