@@ -266,6 +266,7 @@ function check_errors(M)
     'Height not a number',           {S, [], 'Height', '450'},          '''Height'' takes one finite number'
     'Height not a layer',            {S, [], 'Height', 300},            'not a layer of M'
     '3-D without Height',            {S, []},                           'give ''Height'''
+    'M missing',                     {},                                'M is missing'
     'M not a struct',                {M.tec},                           'struct that ionex.read returns'
     'M without a longitude axis',    {rmfield(M, 'lon')},               'struct that ionex.read returns'
     'M a struct array',              {[M; M]},                          'struct that ionex.read returns'

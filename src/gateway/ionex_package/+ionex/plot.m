@@ -63,6 +63,9 @@ function varargout = plot(M, varargin)
 %
 %   See also ionex.read, ionex.interp, ionex.delay.
 
+  if nargin < 1
+    fail('M is missing: call ionex.plot(M) with the struct that ionex.read returns.');
+  end
   [t, opts] = read_arguments(M, varargin);
   [values, epoch, interpolated] = map_at(M, t, opts);
   [layout, values] = display_grid(M.lon, M.lat, values);
