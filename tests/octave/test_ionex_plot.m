@@ -288,6 +288,13 @@ function check_errors(M)
     tcheck([label ': ionex:Input, saying why'], strcmp(id, 'ionex:Input') && ~isempty(strfind(msg, part)), ...
            sprintf('got %s: %s', id, msg));
   end
+  id = '';
+  try
+    [h, extra] = ionex.plot(M);
+  catch err
+    id = err.identifier;
+  end
+  tcheck('two outputs asked for: ionex:Input', strcmp(id, 'ionex:Input'), id);
   close(fig);
 end
 

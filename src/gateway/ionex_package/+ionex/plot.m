@@ -66,6 +66,9 @@ function varargout = plot(M, varargin)
   if nargin < 1
     fail('M is missing: call ionex.plot(M) with the struct that ionex.read returns.');
   end
+  if nargout > 1
+    fail('ionex.plot returns one output, a struct of handles; %d were requested.', nargout);
+  end
   [t, opts] = read_arguments(M, varargin);
   [values, epoch, interpolated] = map_at(M, t, opts);
   [layout, values] = display_grid(M.lon, M.lat, values);
