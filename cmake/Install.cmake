@@ -11,6 +11,7 @@
 #   plot_tec_map.m, tec_at_station.m, read_many_days.m,
 #   read_archive_parallel.m
 #   slant_delay.m, regional_cut.m  the examples
+#   private/                     the helpers they share (their sample files, gnuplot)
 #   data/                        the sample IONEX files the examples use by default
 #   +ionex/                      the package: read.mex, info.mex, write.mex, ... beside
 #                                their help files read.m, info.m, ... and Contents.m (`help
@@ -64,6 +65,10 @@ if(_ionex_installed_module)
             ${CMAKE_SOURCE_DIR}/examples/slant_delay.m
             ${CMAKE_SOURCE_DIR}/examples/regional_cut.m
           DESTINATION ${IONEX_INSTALL_DIR})
+  install(FILES
+            ${CMAKE_SOURCE_DIR}/examples/private/sample_dir.m
+            ${CMAKE_SOURCE_DIR}/examples/private/use_gnuplot_without_gui.m
+          DESTINATION ${IONEX_INSTALL_DIR}/private)
   install(FILES
             ${CMAKE_SOURCE_DIR}/tests/data/codg0080.20i.Z
             ${CMAKE_SOURCE_DIR}/tests/data/jplg0010.17i.gz

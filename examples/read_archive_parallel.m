@@ -179,13 +179,3 @@ function opts = parse_options(args)
     error('read_archive_parallel:options', 'Mode is ''auto'', ''serial'' or ''parallel''');
   end
 end
-
-function d = sample_dir()
-% The bundled sample files: data/ beside the installed examples, tests/data in the sources.
-% Returns the folder.
-  here = fileparts(mfilename('fullpath'));
-  d = fullfile(here, 'data');
-  if ~exist(d, 'dir')
-    d = fullfile(fileparts(here), 'tests', 'data');
-  end
-end

@@ -60,21 +60,3 @@ function [E, M, out, fig] = regional_cut(file, out, png)
     close(fig);
   end
 end
-
-function use_gnuplot_without_gui()
-% Octave without its GUI (octave-cli, a script, a test) draws invisible figures with gnuplot.
-  if exist('OCTAVE_VERSION', 'builtin') && ~isguirunning() ...
-     && any(strcmp(available_graphics_toolkits(), 'gnuplot'))
-    warning('off', 'Octave:gnuplot-graphics', 'local');   % its note on interactive use
-    graphics_toolkit('gnuplot');
-  end
-end
-
-function d = sample_dir()
-% The bundled sample files: data/ beside the installed examples, tests/data in the sources.
-  here = fileparts(mfilename('fullpath'));
-  d = fullfile(here, 'data');
-  if ~exist(d, 'dir')
-    d = fullfile(fileparts(here), 'tests', 'data');
-  end
-end

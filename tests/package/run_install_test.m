@@ -28,12 +28,13 @@ function check_folder(folder, data_dir)
   want = {'vornakelstrid_p.mex', 'vornakelstrid_p.m', 'plot_tec_map.m', 'tec_at_station.m', ...
           'read_many_days.m', 'read_archive_parallel.m', 'slant_delay.m', 'regional_cut.m', ...
           fullfile('data', 'codg0080.20i.Z'), fullfile('data', 'jplg0010.17i.gz'), ...
-          fullfile('data', 'CODG0440.13I')};
+          fullfile('data', 'CODG0440.13I'), fullfile('private', 'sample_dir.m'), ...
+          fullfile('private', 'use_gnuplot_without_gui.m')};
   for k = 1:numel(want)
     tcheck(['installed: ' want{k}], isfile(fullfile(folder, want{k})));
   end
   names = {dir(folder).name};
-  extra = setdiff(names, [{'.', '..', 'data', '+ionex'}, want(1:8)]);
+  extra = setdiff(names, [{'.', '..', 'data', 'private', '+ionex'}, want(1:8)]);
   extra = extra(cellfun(@isempty, regexp(extra, '^vornakelstrid_p\.mex')));  % MATLAB's module
   tcheck('nothing else at the top of the folder', isempty(extra), strjoin(names, ' '));
 
