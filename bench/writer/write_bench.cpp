@@ -42,22 +42,6 @@ Figures figures(std::vector<double> times) {
     return {times[times.size() / 2], times.front()};
 }
 
-ionex::WriteInput inputOf(const ionex::IonexContents& c) {
-    ionex::WriteInput in;
-    in.header = c.header;
-    in.lat = c.lat;
-    in.lon = c.lon;
-    in.height = c.height;
-    in.time = c.time;
-    in.dcb = c.dcb;
-    for (int k = 0; k < ionex::kMapKindCount; ++k) {
-        if (c.maps[k].present) in.maps[k] = c.maps[k].values.data();
-    }
-    in.map_stride = c.lat.size() * c.lon.size() * c.height.size();
-    in.height_stride = c.lat.size() * c.lon.size();
-    return in;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,7 +54,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "write_bench: %s\n", ionex::describeFailure(failure).c_str());
         return 1;
     }
-    const ionex::WriteInput input = inputOf(daily);
+    const ionex::WriteInput input = ionex::writeInputOf(daily);
     const std::string plain = folder + "/write_bench.20i", gz = plain + ".gz";
     ionex::WriteFileOptions replace;
     replace.overwrite = true;

@@ -139,7 +139,7 @@ std::string readAndWrite(const std::string& path) {
         ionex::WriteFileOptions options;
         options.overwrite = true;
         ionex::WriteFailure write_failure;
-        put(out, ionex::writeIonexFile(target, writertest::inputOf(contents), options, write_failure));
+        put(out, ionex::writeIonexFile(target, ionex::writeInputOf(contents), options, write_failure));
         std::ifstream written(target, std::ios::binary);
         out.append(std::istreambuf_iterator<char>(written), std::istreambuf_iterator<char>());
         written.close();

@@ -122,7 +122,7 @@ TEST(WriterColumns, EveryLineOfRealFilesWrittenAgainParsesByItsColumns) {
         ionex::IonexContents c;
         ionex::ReadFailure failure;
         ASSERT_EQ(ionex::readIonexFile(testfiles::dataPath(name), ionex::ReadOptions{}, c, failure), ionex::ReadStatus::kOk);
-        checkText(writertest::textOf(writertest::inputOf(c)));
+        checkText(writertest::textOf(ionex::writeInputOf(c)));
     }
 }
 

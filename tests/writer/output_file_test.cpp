@@ -110,8 +110,8 @@ TEST(OutputFile, AFileSystemThatStopsTakingBytesFailsTheWriteAndLeavesNothing) {
     limit.rlim_cur = 64 * 1024;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     ionex::WriteFailure failure[2];
-    const ionex::WriteStatus plain = ionex::writeIonexFile(folder + "/day.20i", writertest::inputOf(contents), {}, failure[0]);
-    const ionex::WriteStatus gzip = ionex::writeIonexFile(folder + "/day.20i.gz", writertest::inputOf(contents), {}, failure[1]);
+    const ionex::WriteStatus plain = ionex::writeIonexFile(folder + "/day.20i", ionex::writeInputOf(contents), {}, failure[0]);
+    const ionex::WriteStatus gzip = ionex::writeIonexFile(folder + "/day.20i.gz", ionex::writeInputOf(contents), {}, failure[1]);
     setrlimit(RLIMIT_FSIZE, &old_limit);
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_EQ(plain, ionex::WriteStatus::kWrite);
@@ -119,7 +119,7 @@ TEST(OutputFile, AFileSystemThatStopsTakingBytesFailsTheWriteAndLeavesNothing) {
     for (const ionex::WriteFailure& f : failure) EXPECT_FALSE(f.detail.empty());
     EXPECT_TRUE(writertest::namesIn(folder).empty());
     // Without the limit the same writes succeed.
-    EXPECT_EQ(ionex::writeIonexFile(folder + "/day.20i.gz", writertest::inputOf(contents), {}, failure[1]), ionex::WriteStatus::kOk);
+    EXPECT_EQ(ionex::writeIonexFile(folder + "/day.20i.gz", ionex::writeInputOf(contents), {}, failure[1]), ionex::WriteStatus::kOk);
     EXPECT_EQ(writertest::namesIn(folder), std::vector<std::string>{"day.20i.gz"});
 #endif
 }

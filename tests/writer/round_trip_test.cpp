@@ -114,7 +114,7 @@ TEST(WriterRoundTrip, EveryRealFileReadsBackAsItWasRead) {
     for (const char* name : kRealFiles) {
         SCOPED_TRACE(name);
         const ionex::IonexContents original = readData(name);
-        const ionex::IonexContents again = writertest::readBack(writertest::textOf(writertest::inputOf(original)));
+        const ionex::IonexContents again = writertest::readBack(writertest::textOf(ionex::writeInputOf(original)));
         expectSameContents(original, again);
     }
 }
@@ -123,7 +123,7 @@ TEST(WriterRoundTrip, MapLinesOfRealFilesAreThoseTheProducerWrote) {
     // Every real file here writes its maps with one exponent: the map text must come out equal.
     for (const char* name : {"CODG0080.20I", "CODG0440.13I", "igrg2680.20i", "jammed-fields.14i"}) {
         SCOPED_TRACE(name);
-        const std::string written = writertest::textOf(writertest::inputOf(readData(name)));
+        const std::string written = writertest::textOf(ionex::writeInputOf(readData(name)));
         EXPECT_EQ(mapLines(testfiles::readData(name)), mapLines(written));
     }
 }
@@ -133,7 +133,7 @@ TEST(WriterRoundTrip, GzipFileReadsBackAsThePlainOne) {
     const std::string path = testfiles::writeTemp("round_trip.17i.gz", "");
     std::remove(path.c_str());
     ionex::WriteFailure failure;
-    ASSERT_EQ(ionex::writeIonexFile(path, writertest::inputOf(original), {}, failure), ionex::WriteStatus::kOk) << failure.detail;
+    ASSERT_EQ(ionex::writeIonexFile(path, ionex::writeInputOf(original), {}, failure), ionex::WriteStatus::kOk) << failure.detail;
     std::ifstream file(path, std::ios::binary);
     const int magic0 = file.get(), magic1 = file.get();
     EXPECT_EQ(magic0, 0x1f);  // gzip

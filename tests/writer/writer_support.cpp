@@ -13,23 +13,6 @@
 
 namespace writertest {
 
-ionex::WriteInput inputOf(const ionex::IonexContents& c) {
-    ionex::WriteInput in;
-    in.header = c.header;
-    in.lat = c.lat;
-    in.lon = c.lon;
-    in.height = c.height;
-    in.time = c.time;
-    in.dcb = c.dcb;
-    const std::size_t layer = c.lat.size() * c.lon.size();
-    for (int k = 0; k < ionex::kMapKindCount; ++k) {
-        if (c.maps[k].present) in.maps[k] = c.maps[k].values.data();
-    }
-    in.map_stride = layer * (c.height.empty() ? 1 : c.height.size());
-    in.height_stride = layer;
-    return in;
-}
-
 ionex::WriteInput MapSet::input() const {
     ionex::WriteInput in;
     in.lat = lat;

@@ -10,8 +10,6 @@
 
 namespace writertest {
 
-// A WriteInput borrowing the maps of `c` (the reader's layout: heights inside each map).
-ionex::WriteInput inputOf(const ionex::IonexContents& c);
 
 // Maps made here, in the host's layout (latitude, longitude, map, height), with the axes
 // and epochs that go with them.

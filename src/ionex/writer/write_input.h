@@ -45,4 +45,8 @@ struct WriteFailure {
     std::string detail;
 };
 
+// A write input that writes back what a reader read: its header records, axes, epochs, DCB
+// blocks and maps. Returns a view that borrows the maps of `contents`, which must outlive it.
+WriteInput writeInputOf(const IonexContents& contents);
+
 }  // namespace ionex
