@@ -7,7 +7,7 @@
 //   node scripts/make_coastlines.js /tmp/ne/node_modules \
 //        src/gateway/ionex_package/+ionex/private/coastlines_110m.bin
 //
-// Output format (read by coastline_lines.m beside it):
+// Output format (read by ionex.plot, +ionex/plot.m):
 //   8 bytes   "IXCOAST1"
 //   uint32    number N of (lon, lat) pairs that follow, little-endian
 //   N pairs   int16 little-endian: longitude, latitude in hundredths of a degree
