@@ -186,6 +186,25 @@ function check_other_grids(ctx)
   tcheck('across 180: New Zealand (174 E) and coasts east of 180 would be drawn', ...
          any(x > 165 & x < 180) && all(x(isfinite(x)) >= 147.5 & x(isfinite(x)) <= 212.5));
   close(fig);
+
+  % A window across the antimeridian of a -180..180 file: its longitudes jump a turn between
+  % neighbours (170, 175, 180, -175, -170), and it is still drawn as five columns, 20 degrees.
+  codg = fullfile(ctx.data, 'codg0080.20i.Z');
+  W = ionex.read(codg, 'Longitude', [170 -170], 'Latitude', [-50 -10]);
+  [fig, h] = draw(W, W.time(13));
+  tcheck_equal('window across 180: the longitudes ionex.read gives', W.lon(:)', [170 175 180 -175 -170]);
+  tcheck_equal('window across 180: drawn from 167.5 to 192.5, at its own latitudes', ...
+               {get(h.image, 'xdata'), get(h.axes, 'xlim'), get(h.axes, 'ylim')}, ...
+               {[170 190], [167.5 192.5], [-51.25 -8.75]});
+  tcheck_equal('window across 180: the columns in file order', get(h.image, 'cdata'), flipud(W.tec(:, :, 13)));
+  close(fig);
+
+  % A latitude band round the globe is drawn at its own latitudes, not on the whole globe.
+  B = ionex.read(codg, 'Latitude', [30 60]);
+  [fig, h] = draw(B);
+  tcheck_equal('band 30..60 N: -180..180 by 28.75..61.25', ...
+               {get(h.axes, 'xlim'), get(h.axes, 'ylim')}, {[-180 180], [28.75 61.25]});
+  close(fig);
 end
 
 function check_sun()

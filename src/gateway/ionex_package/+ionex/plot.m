@@ -16,10 +16,11 @@ function varargout = plot(M, varargin)
 %
 %   The map is an image on a longitude-latitude grid, north up, longitudes
 %   from -180 to 180 whatever the file's convention (0..360 files are
-%   turned); a regional grid is drawn at its own extent. Nodes without a
-%   value (NaN) are grey. A colour bar in TECU (km for height maps), a title
-%   with the epoch (yyyy-mm-dd HH:MM UTC), the kind of map and the file, and
-%   axis labels in degrees. The colours are the axes' colormap, scaled to
+%   turned); a regional grid or a window is drawn at its own extent, in one
+%   piece when it crosses the antimeridian (170..190 for a window from 170 to
+%   -170). Nodes without a value (NaN) are grey. A colour bar in TECU (km for
+%   height maps), a title with the epoch (yyyy-mm-dd HH:MM UTC), the kind of
+%   map and the file, and axis labels in degrees. The colours are the axes' colormap, scaled to
 %   'CLim' (colormap and caxis restyle the map afterwards).
 %
 %   Options (name-value pairs, names in any case; defaults in brackets):
@@ -99,7 +100,10 @@ function h = draw_map(ax, layout, values, wanted_clim)
           'CLim', colour_limits(values, wanted_clim), 'DataAspectRatio', [1 1 1], ...
           'Layer', 'top', 'Box', 'on', 'Color', grey);
   if layout.is_global
-    set(ax, 'XTick', -180:60:180, 'YTick', -90:30:90);
+    set(ax, 'XTick', -180:60:180);
+  end
+  if layout.pole_to_pole
+    set(ax, 'YTick', -90:30:90);
   end
 end
 
@@ -291,16 +295,24 @@ end
 % ---------------------------------------------------------------------------------------
 function [layout, values] = display_grid(lon, lat, values)
 % The grid as drawn: longitudes (see display_longitudes) and latitudes south to north, their
-% spacings, whether it is global, and the box [west east south north] shown (the globe, or
-% half a cell around a regional grid's nodes). Returns it and VALUES in its order.
+% spacings, whether it goes round the globe, whether it reaches both poles (to a cell), and
+% the box [west east south north] shown: -180..180 for a grid round the globe, -90..90 for one
+% from pole to pole, otherwise half a cell around the nodes (a latitude band stays a band).
+% Returns it and VALUES in its order.
   [layout.lon, lon_order, layout.is_global, layout.dlon] = display_longitudes(lon);
   [layout.lat, lat_order, layout.dlat] = display_latitudes(lat);
   values = values(lat_order, lon_order);
+  layout.pole_to_pole = numel(layout.lat) > 1 && layout.lat(1) - layout.dlat <= -90 + 1e-6 ...
+                        && layout.lat(end) + layout.dlat >= 90 - 1e-6;
   if layout.is_global
-    layout.box = [-180 180 -90 90];
+    layout.box(1:2) = [-180 180];
   else
-    layout.box = [layout.lon(1) - layout.dlon / 2, layout.lon(end) + layout.dlon / 2, ...
-                  max(layout.lat(1) - layout.dlat / 2, -90), min(layout.lat(end) + layout.dlat / 2, 90)];
+    layout.box(1:2) = [layout.lon(1) - layout.dlon / 2, layout.lon(end) + layout.dlon / 2];
+  end
+  if layout.pole_to_pole
+    layout.box(3:4) = [-90 90];
+  else
+    layout.box(3:4) = [max(layout.lat(1) - layout.dlat / 2, -90), min(layout.lat(end) + layout.dlat / 2, 90)];
   end
 end
 
@@ -311,10 +323,16 @@ function [lon_d, order, is_global, step] = display_longitudes(lon)
 % the grid is global, and the node spacing.
   lon = double(lon(:));
   step = 1;
+  % A window across the antimeridian jumps by a turn between neighbours (170, 175, 180,
+  % -175, -170): unwrapped, it runs on (170 .. 190) and its width is the true one.
+  unwrapped = lon;
   if numel(lon) > 1
-    step = abs(lon(2) - lon(1));
+    turns = mod(diff(lon) + 180, 360) - 180;
+    unwrapped = lon(1) + [0; cumsum(turns)];
+    step = abs(turns(1));
   end
-  is_global = numel(lon) > 1 && max(lon) - min(lon) + step >= 360 - 1e-6;
+  is_global = numel(lon) > 1 && max(unwrapped) - min(unwrapped) + step >= 360 - 1e-6;
+  lon = unwrapped;
   if is_global
     wrapped = mod(lon + 180, 360) - 180;
     wrapped(abs(wrapped - 180) < 1e-9) = -180;
