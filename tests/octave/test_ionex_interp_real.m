@@ -43,4 +43,16 @@ function test_ionex_interp_real(ctx)
   tcheck('zenith delay is 40.3e16/f^2 x VTEC above the station', ...
          max(abs(d(:, 5) - 40.3e16 / 1575.42e6^2 * vtec)) < 1e-9);
   tcheck('STEC = D / (40.3e16/f^2)', max(abs(stec(:) * 40.3e16 / 1575.42e6^2 - d(:))) < 1e-9);
+
+  % A window across the antimeridian, as ionex.read cuts it (170 .. 180, -175 .. -170), gives
+  % the values of the whole file within it.
+  G = ionex.read(fullfile(ctx.data, 'codg0080.20i.Z'));
+  W = ionex.read(fullfile(ctx.data, 'codg0080.20i.Z'), 'Longitude', [170 -170], 'Latitude', [-50 -10]);
+  lon = [170 173 180 -180 -176.5 -170];
+  t = G.time(13) + [0 0.3 0.3 0 0 0.3] / 24;
+  tcheck_equal('window across 180: its longitudes', W.lon(:)', [170 175 180 -175 -170]);
+  dv = ionex.interp(W, t, -31, lon, 'Method', 'linear') - ionex.interp(G, t, -31, lon, 'Method', 'linear');
+  tcheck('window across 180: interp as on the whole file (to rounding)', max(abs(dv)) < 1e-12, mat2str(dv));
+  tcheck_equal('window across 180: delay as on the whole file', ...
+               ionex.delay(W, G.time(13), [-30 179 0], 0, 90), ionex.delay(G, G.time(13), [-30 179 0], 0, 90));
 end

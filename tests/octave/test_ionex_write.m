@@ -68,6 +68,15 @@ function check_window(ctx)
     ok = ok && isequal(size(V{k}), [11 15]) && max(max(abs(V{k}' - M.tec(:, :, k)))) < 1e-4;
   end
   tcheck('vornakelstrid_p reads the regional file: the same 13 maps', ok);
+
+  % A window across the antimeridian is written as the grid 170..190.
+  W = ionex.read(f, 'Latitude', [-50 -10], 'Longitude', [170 -170]);
+  out = fullfile(ctx.tmp, 'pacific.20i');
+  ionex.write(W, out);
+  P = ionex.read(out);
+  tcheck_equal('window across 180: written 170..190, the same maps', {P.lon(:)', P.tec}, {170:5:190, W.tec});
+  tcheck('window across 180: its grid record', ...
+         ~isempty(strfind(fileread(out), '   170.0 190.0   5.0                                        LON1 / LON2 / DLON')));
 end
 
 function check_series(ctx)

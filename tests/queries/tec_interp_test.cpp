@@ -122,6 +122,26 @@ TEST(TecInterpSpace, WestGoingGrid) {
     });
 }
 
+// A window across the antimeridian as ionex.read cuts it from a -180..180 file: the
+// longitudes jump by a turn between neighbours (170, 175, 180, -175, -170) and mean 170..190.
+TEST(TecInterpSpace, WindowAcrossTheAntimeridian) {
+    runSpaceTable(threeMaps(querytest::axis(-10, 10, 3), {170, 175, 180, -175, -170}, 0), {
+        {-10, 170, 0, "node (0,0)"},
+        {-10, 180, 4, "column 2"},
+        {-10, -180, 4, "-180 is 180: column 2"},
+        {-10, -177.5, 6.5, "x=2.5: (4 + 9)/2"},
+        {-10, 182.5, 6.5, "182.5 is -177.5"},
+        {0, -170, 116, "row 1, column 4"},
+        {0, -168, kNaN, "east of the last column"},
+        {0, 168, kNaN, "west of the first column"},
+        {0, 0, kNaN, "far away"},
+    });
+    // Longitudes that stay uneven once unwrapped are still refused.
+    const querytest::OwnedMaps uneven = threeMaps(querytest::axis(-10, 10, 3), {170, 175, -170, -175}, 0);
+    ionex::MapGrid grid;
+    EXPECT_EQ(ionex::prepareGrid(uneven.view(), grid), ionex::GridStatus::kLonNotEven);
+}
+
 // One query in time with the expected value of each method.
 struct TimeCase {
     double t, lat, lon;

@@ -192,6 +192,17 @@ TEST(WriterRoundTrip, GeneratedGridsInEveryDirection) {
     }
 }
 
+// A window across the antimeridian cut from a -180..180 file (170, 175, 180, -175, -170) is
+// written as the grid 170..190, which reads back with the same values.
+TEST(WriterRoundTrip, WindowAcrossTheAntimeridianIsWrittenUnwrapped) {
+    const writertest::MapSet set = writertest::makeSet(axis(-10, -5, 3), {170, 175, 180, -175, -170}, {}, 2, tenths);
+    const std::string text = writertest::textOf(set.input());
+    EXPECT_NE(text.find("   170.0 190.0   5.0                                        LON1 / LON2 / DLON"), std::string::npos);
+    const ionex::IonexContents back = writertest::readBack(text);
+    EXPECT_EQ(back.lon, axis(170, 5, 5));
+    EXPECT_TRUE(sameValues(back.maps[ionex::kTecMap].values, set.tec));
+}
+
 // Map 2 has hundredths: it alone needs an exponent of its own.
 double hundredthsInMapTwo(std::size_t m, std::size_t i, std::size_t j, std::size_t) {
     return m == 1 ? static_cast<double>(i * 100 + j + 1) / 100.0 : static_cast<double>(i + j) / 10.0;

@@ -30,6 +30,7 @@ TEST(WriteChecks, EachBrokenFieldIsRefusedByName) {
         {"no TEC maps", [](auto&, auto& in) { in.maps[ionex::kTecMap] = nullptr; }, "tec"},
         {"a NaN latitude", [&](auto&, auto& in) { in.lat[1] = nan; }, "lat(2)"},
         {"uneven longitudes", [](auto&, auto& in) { in.lon[2] += 0.5; }, "lon"},
+        {"longitudes uneven once unwrapped", [](auto&, auto& in) { in.lon = {170, 175, -170, -175}; }, "lon"},
         {"a repeated node", [](auto&, auto& in) { in.lat = {10, 10, 10}; }, "lat"},
         {"no latitude", [](auto&, auto& in) { in.lat.clear(); }, "lat"},
         {"a step finer than six columns hold", [](auto&, auto& in) { in.lon = axis(-170, 0.125, 5); }, "lon"},

@@ -33,10 +33,38 @@ bool makeEvenAxis(const double* nodes, size_t count, EvenAxis& axis) {
     return true;
 }
 
+// The longitude difference `d` brought into [-180, 180]. Returns it.
+double wrappedDifference(double d) {
+    return d - 360.0 * std::round(d / 360.0);
+}
+
+// Checks that longitude `nodes` are evenly spaced once unwrapped: a window across the
+// antimeridian, as ionex.read cuts it, jumps by a turn between two neighbours (170, 175,
+// 180, -175, -170) and is the even axis 170..190. Fills `axis` with the unwrapped axis.
+// Returns false when the nodes are not finite or not evenly spaced even so.
+bool makeUnwrappedLonAxis(const double* nodes, size_t count, EvenAxis& axis) {
+    if (count < 2 || !std::isfinite(nodes[0])) return false;
+    double unwrapped = nodes[0];
+    for (size_t k = 1; k < count; ++k) {
+        if (!std::isfinite(nodes[k])) return false;
+        unwrapped += wrappedDifference(nodes[k] - nodes[k - 1]);
+    }
+    axis.count = count;
+    axis.first = nodes[0];
+    axis.step = (unwrapped - nodes[0]) / static_cast<double>(count - 1);
+    if (!std::isfinite(axis.step) || axis.step == 0) return false;
+    axis.inverse_step = 1.0 / axis.step;
+    for (size_t k = 0; k < count; ++k) {
+        const double expected = axis.first + static_cast<double>(k) * axis.step;
+        if (!(std::fabs(wrappedDifference(nodes[k] - expected)) <= kNodeTolerance)) return false;
+    }
+    return true;
+}
+
 // Fills the wrap-around facts of a longitude axis. Returns false when its nodes spread
 // over more than 360 degrees and one more column (they would overlap themselves).
 bool makeLonAxis(const double* nodes, size_t count, LonAxis& lon) {
-    if (!makeEvenAxis(nodes, count, lon.axis)) return false;
+    if (!makeEvenAxis(nodes, count, lon.axis) && !makeUnwrappedLonAxis(nodes, count, lon.axis)) return false;
     const double step = std::fabs(lon.axis.step);
     lon.direction = lon.axis.step < 0 ? -1.0 : 1.0;
     lon.span = step * static_cast<double>(count - 1);

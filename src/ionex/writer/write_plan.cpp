@@ -121,6 +121,31 @@ WriteStatus planAxis(const std::vector<double>& values, const char* field, AxisT
     return WriteStatus::kOk;
 }
 
+// Whether `values` lie within kNodeTolerance of first + k * step. Returns true or false.
+bool evenlySpaced(const std::vector<double>& values) {
+    const std::size_t n = values.size();
+    if (n < 2) return true;
+    const double step = (values.back() - values.front()) / static_cast<double>(n - 1);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!(std::fabs(values[k] - (values.front() + static_cast<double>(k) * step)) <= kNodeTolerance)) return false;
+    }
+    return true;
+}
+
+// The longitudes as the grid records can state them. A window across the antimeridian, as
+// ionex.read cuts it from a -180..180 file, jumps by a turn between two neighbours (170,
+// 175, 180, -175, -170); it is written unwrapped (170 .. 190), as a 0..360 file states such
+// a grid. Other axes are returned as given. Returns the longitudes.
+std::vector<double> statedLongitudes(const std::vector<double>& lon) {
+    if (evenlySpaced(lon)) return lon;
+    std::vector<double> unwrapped(lon);
+    for (std::size_t k = 1; k < unwrapped.size(); ++k) {
+        const double d = lon[k] - lon[k - 1];
+        unwrapped[k] = unwrapped[k - 1] + (d - 360.0 * std::round(d / 360.0));
+    }
+    return evenlySpaced(unwrapped) ? unwrapped : lon;
+}
+
 // The map epochs to the second, strictly increasing; the interval when they are evenly
 // spaced. Returns kOk or kInput.
 WriteStatus planEpochs(const WriteInput& in, WritePlan& plan, WriteFailure& failure) {
@@ -412,7 +437,7 @@ WriteStatus planLayout(const WriteInput& in, WritePlan& plan, WriteFailure& fail
     if (st == WriteStatus::kOk) st = checkOtherRecords(in.header.other_records, failure);
     if (st == WriteStatus::kOk) st = checkDcb(in.dcb, failure);
     if (st == WriteStatus::kOk) st = planAxis(in.lat, "lat", plan.lat, failure);
-    if (st == WriteStatus::kOk) st = planAxis(in.lon, "lon", plan.lon, failure);
+    if (st == WriteStatus::kOk) st = planAxis(statedLongitudes(in.lon), "lon", plan.lon, failure);
     plan.heights = in.height.empty() ? std::vector<double>{kDefaultHeight} : in.height;
     if (st == WriteStatus::kOk) st = planAxis(plan.heights, "height", plan.height, failure);
     if (st == WriteStatus::kOk) st = planEpochs(in, plan, failure);

@@ -15,7 +15,9 @@
 %   Fields of M:
 %     lat, lon      grid nodes (degrees), uniformly spaced, in the order the
 %                   rows and columns of the maps have (north-south or
-%                   south-north, any longitude convention)
+%                   south-north, any longitude convention); a window across
+%                   the antimeridian (170, 175, 180, -175, -170) is written
+%                   as the grid 170..190 and reads back so
 %     height        km, uniformly spaced; default 450 (one layer)
 %     time          datenum of each map, increasing; written to the second
 %                   (a map at 24:00 is written as the next day's 00:00)
