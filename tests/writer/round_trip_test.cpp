@@ -192,15 +192,28 @@ TEST(WriterRoundTrip, GeneratedGridsInEveryDirection) {
     }
 }
 
-// A window across the antimeridian cut from a -180..180 file (170, 175, 180, -175, -170) is
-// written as the grid 170..190, which reads back with the same values.
-TEST(WriterRoundTrip, WindowAcrossTheAntimeridianIsWrittenUnwrapped) {
-    const writertest::MapSet set = writertest::makeSet(axis(-10, -5, 3), {170, 175, 180, -175, -170}, {}, 2, tenths);
-    const std::string text = writertest::textOf(set.input());
-    EXPECT_NE(text.find("   170.0 190.0   5.0                                        LON1 / LON2 / DLON"), std::string::npos);
-    const ionex::IonexContents back = writertest::readBack(text);
-    EXPECT_EQ(back.lon, axis(170, 5, 5));
-    EXPECT_TRUE(sameValues(back.maps[ionex::kTecMap].values, set.tec));
+// A window across a file's seam, as ionex.read cuts it, is written as the unwrapped grid,
+// in -180..180 where it fits there, and reads back with the same values.
+TEST(WriterRoundTrip, WindowAcrossTheSeamIsWrittenUnwrapped) {
+    struct Case {
+        const char* name;
+        std::vector<double> lon, written;
+        const char* record;
+    };
+    const Case cases[] = {
+        {"across 180 from a -180..180 file", {170, 175, 180, -175, -170}, axis(170, 5, 5), "   170.0 190.0   5.0"},
+        {"across 0 from a 0..360 file", {350, 355, 360, 5, 10}, axis(-10, 5, 5), "   -10.0  10.0   5.0"},
+        {"west-going across 180", {-170, -175, 180, 175}, axis(190, -5, 4), "   190.0 175.0  -5.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const writertest::MapSet set = writertest::makeSet(axis(-10, -5, 3), c.lon, {}, 2, tenths);
+        const std::string text = writertest::textOf(set.input());
+        EXPECT_NE(text.find(std::string(c.record) + "                                        LON1 / LON2 / DLON"), std::string::npos);
+        const ionex::IonexContents back = writertest::readBack(text);
+        EXPECT_EQ(back.lon, c.written);
+        EXPECT_TRUE(sameValues(back.maps[ionex::kTecMap].values, set.tec));
+    }
 }
 
 // Map 2 has hundredths: it alone needs an exponent of its own.

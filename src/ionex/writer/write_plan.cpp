@@ -3,6 +3,7 @@
 // not fit the preferred exponent.
 #include "writer/write_plan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -132,10 +133,11 @@ bool evenlySpaced(const std::vector<double>& values) {
     return true;
 }
 
-// The longitudes as the grid records can state them. A window across the antimeridian, as
-// ionex.read cuts it from a -180..180 file, jumps by a turn between two neighbours (170,
-// 175, 180, -175, -170); it is written unwrapped (170 .. 190), as a 0..360 file states such
-// a grid. Other axes are returned as given. Returns the longitudes.
+// The longitudes as the grid records can state them. A window across a file's seam, as
+// ionex.read cuts it, jumps by a turn between two neighbours (170, 175, 180, -175, -170, or
+// 350, 355, 360, 5, 10 from a 0..360 file); it is written unwrapped, moved by whole turns
+// into -180..180 where it fits there (-10 .. 10), else into 0..360 (170 .. 190). Other axes
+// are returned as given. Returns the longitudes.
 std::vector<double> statedLongitudes(const std::vector<double>& lon) {
     if (evenlySpaced(lon)) return lon;
     std::vector<double> unwrapped(lon);
@@ -143,7 +145,17 @@ std::vector<double> statedLongitudes(const std::vector<double>& lon) {
         const double d = lon[k] - lon[k - 1];
         unwrapped[k] = unwrapped[k - 1] + (d - 360.0 * std::round(d / 360.0));
     }
-    return evenlySpaced(unwrapped) ? unwrapped : lon;
+    if (!evenlySpaced(unwrapped)) return lon;
+    const double west = std::min(unwrapped.front(), unwrapped.back());
+    const double east = std::max(unwrapped.front(), unwrapped.back());
+    for (const double start : {-180.0, 0.0}) {
+        const double turns = std::ceil((start - west) / 360.0 - 1e-9);
+        if (east + 360.0 * turns <= start + 360.0 + kNodeTolerance) {
+            for (double& x : unwrapped) x += 360.0 * turns;
+            break;
+        }
+    }
+    return unwrapped;
 }
 
 // The map epochs to the second, strictly increasing; the interval when they are evenly
