@@ -11,31 +11,38 @@ namespace {
 // resolution IONEX writes, far above the rounding of first + k * step.
 constexpr double kNodeTolerance = 1e-6;
 
-// Checks that `nodes` are finite and evenly spaced (a single node is), and fills `axis`.
-// Returns false when they are not.
-bool makeEvenAxis(const double* nodes, size_t count, EvenAxis& axis) {
-    if (count == 0 || nodes == nullptr) return false;
+// The longitude difference `d` brought into [-180, 180]. Returns it.
+double wrappedDifference(double d) {
+    return d - 360.0 * std::round(d / 360.0);
+}
+
+// Fills `axis` from its first node, its last and the node count, and checks that every node
+// lies at first + k * step; with `modulo_turn`, a node may also lie whole turns away from it.
+// Returns false when the nodes are not finite or not evenly spaced.
+bool fillEvenAxis(const double* nodes, size_t count, double last, bool modulo_turn, EvenAxis& axis) {
     axis.count = count;
     axis.first = nodes[0];
     axis.step = 0;
     axis.inverse_step = 0;
     if (!std::isfinite(nodes[0])) return false;
     if (count == 1) return true;
-    const double last = nodes[count - 1];
     if (!std::isfinite(last) || last == nodes[0]) return false;
     axis.step = (last - nodes[0]) / static_cast<double>(count - 1);
     if (!std::isfinite(axis.step) || axis.step == 0) return false;
     axis.inverse_step = 1.0 / axis.step;
     for (size_t k = 0; k < count; ++k) {
-        const double expected = axis.first + static_cast<double>(k) * axis.step;
-        if (!(std::fabs(nodes[k] - expected) <= kNodeTolerance)) return false;
+        double off = nodes[k] - (axis.first + static_cast<double>(k) * axis.step);
+        if (modulo_turn) off = wrappedDifference(off);
+        if (!(std::fabs(off) <= kNodeTolerance)) return false;
     }
     return true;
 }
 
-// The longitude difference `d` brought into [-180, 180]. Returns it.
-double wrappedDifference(double d) {
-    return d - 360.0 * std::round(d / 360.0);
+// Checks that `nodes` are finite and evenly spaced (a single node is), and fills `axis`.
+// Returns false when they are not.
+bool makeEvenAxis(const double* nodes, size_t count, EvenAxis& axis) {
+    if (count == 0 || nodes == nullptr) return false;
+    return fillEvenAxis(nodes, count, nodes[count - 1], false, axis);
 }
 
 // Checks that longitude `nodes` are evenly spaced once unwrapped: a window across the
@@ -43,22 +50,10 @@ double wrappedDifference(double d) {
 // 180, -175, -170) and is the even axis 170..190. Fills `axis` with the unwrapped axis.
 // Returns false when the nodes are not finite or not evenly spaced even so.
 bool makeUnwrappedLonAxis(const double* nodes, size_t count, EvenAxis& axis) {
-    if (count < 2 || !std::isfinite(nodes[0])) return false;
-    double unwrapped = nodes[0];
-    for (size_t k = 1; k < count; ++k) {
-        if (!std::isfinite(nodes[k])) return false;
-        unwrapped += wrappedDifference(nodes[k] - nodes[k - 1]);
-    }
-    axis.count = count;
-    axis.first = nodes[0];
-    axis.step = (unwrapped - nodes[0]) / static_cast<double>(count - 1);
-    if (!std::isfinite(axis.step) || axis.step == 0) return false;
-    axis.inverse_step = 1.0 / axis.step;
-    for (size_t k = 0; k < count; ++k) {
-        const double expected = axis.first + static_cast<double>(k) * axis.step;
-        if (!(std::fabs(wrappedDifference(nodes[k] - expected)) <= kNodeTolerance)) return false;
-    }
-    return true;
+    if (count < 2 || nodes == nullptr) return false;
+    double last = nodes[0];
+    for (size_t k = 1; k < count; ++k) last += wrappedDifference(nodes[k] - nodes[k - 1]);
+    return fillEvenAxis(nodes, count, last, true, axis);
 }
 
 // Fills the wrap-around facts of a longitude axis. Returns false when its nodes spread
