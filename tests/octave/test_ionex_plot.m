@@ -197,6 +197,10 @@ function check_other_grids(ctx)
                {get(h.image, 'xdata'), get(h.axes, 'xlim'), get(h.axes, 'ylim')}, ...
                {[170 190], [167.5 192.5], [-51.25 -8.75]});
   tcheck_equal('window across 180: the columns in file order', get(h.image, 'cdata'), flipud(W.tec(:, :, 13)));
+  ticks = get(h.axes, 'xtick');
+  labels = str2double(get(h.axes, 'xticklabel'));
+  tcheck('window across 180: ticks past 180 labelled in -180..180 (190 reads -170)', ...
+         any(ticks > 180) && isequal(labels(:)', ticks - 360 * (ticks > 180)), mat2str(labels(:)'));
   close(fig);
 
   % A latitude band round the globe is drawn at its own latitudes, not on the whole globe.

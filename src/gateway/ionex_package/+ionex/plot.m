@@ -17,11 +17,12 @@ function varargout = plot(M, varargin)
 %   The map is an image on a longitude-latitude grid, north up, longitudes
 %   from -180 to 180 whatever the file's convention (0..360 files are
 %   turned); a regional grid or a window is drawn at its own extent, in one
-%   piece when it crosses the antimeridian (170..190 for a window from 170 to
-%   -170). Nodes without a value (NaN) are grey. A colour bar in TECU (km for
-%   height maps), a title with the epoch (yyyy-mm-dd HH:MM UTC), the kind of
-%   map and the file, and axis labels in degrees. The colours are the axes' colormap, scaled to
-%   'CLim' (colormap and caxis restyle the map afterwards).
+%   piece when it crosses the antimeridian (170..190 for a window from 170
+%   to -170, the tick at 190 labelled -170). Nodes without a value (NaN) are
+%   grey. A colour bar in TECU (km for height maps), a title with the epoch
+%   (yyyy-mm-dd HH:MM UTC), the kind of map and the file, and axis labels in
+%   degrees. The colours are the axes' colormap, scaled to 'CLim' (colormap
+%   and caxis restyle the map afterwards).
 %
 %   Options (name-value pairs, names in any case; defaults in brackets):
 %     'Kind'        'tec', 'rms' or 'height_map': which maps of M ['tec']
@@ -105,6 +106,18 @@ function h = draw_map(ax, layout, values, wanted_clim)
   if layout.pole_to_pole
     set(ax, 'YTick', -90:30:90);
   end
+  if layout.box(2) > 180
+    label_past_180(ax);
+  end
+end
+
+function label_past_180(ax)
+% A map drawn past 180 E (a window across the antimeridian, 170..190) keeps the longitudes
+% of its axis labels in -180..180: the tick at 190 reads -170. The ticks are fixed where
+% the axes put them.
+  ticks = get(ax, 'XTick');
+  shown = ticks - 360 * (ticks > 180);
+  set(ax, 'XTick', ticks, 'XTickLabel', arrayfun(@(x) sprintf('%g', x), shown, 'UniformOutput', false));
 end
 
 function [points, sun] = draw_marks(ax, box, opts, epoch)
